@@ -1,0 +1,73 @@
+// Records and logs: the record file, the practice and speed logs, and the
+// exit sequence with its report of failed saves. Files live in the working
+// directory under their bare names.
+//
+// Operations, in order of use:
+//   StartUpRecords      the view, once, before anything is drawn
+//   AppendSpeedLog      the practice run, after a record-setting run
+//   RunExitSequence     the app, once, when the message loop has ended
+//   the rest            helpers of the above, exposed for tests and fuzzing
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/view.h"
+#include "screens/game_globals.h"
+
+constexpr char RecordFileName[] = "wenlotka.rec";
+constexpr char PracticeLogName[] = "wenlotka.log";
+constexpr char SpeedLogName[] = "wenlotka.spd";
+
+// ---- Shared time helpers ---------------------------------------------------
+
+inline void SplitSeconds(std::int64_t s, int* hours, int* minutes, int* seconds) {
+  *hours = static_cast<int>(s / 3600);
+  *minutes = static_cast<int>((s / 60) % 60);
+  *seconds = static_cast<int>(s % 60);
+}
+
+// "MM/DD/YY" -> "YY/MM/DD".
+inline void ReorderDate(char out[9], const char* date) {
+  out[0] = date[6];
+  out[1] = date[7];
+  out[2] = '/';
+  out[3] = date[0];
+  out[4] = date[1];
+  out[5] = '/';
+  out[6] = date[3];
+  out[7] = date[4];
+  out[8] = '\0';
+}
+
+inline double ElapsedSeconds(TimeStamp start, TimeStamp end) {
+  double e = static_cast<double>(end.seconds - start.seconds) +
+             static_cast<double>(end.millis - start.millis) / 1000.0;
+  return e < 0.0 ? 0.0 : e;
+}
+
+// ---- Record file -----------------------------------------------------------
+
+void StartUpRecords(GameGlobals& g);
+void BuildKeyPositionTable(GameGlobals& g);
+// 1 when every scan ran, 0 when the input ended early.
+int LoadRecordFile(GameGlobals& g, std::FILE* file);
+// Non-zero on success. The old file stays whole until the new one is complete.
+int SaveRecordFile(GameGlobals& g);
+
+// ---- Logs ------------------------------------------------------------------
+
+int AppendPracticeLog(const GameGlobals& g, const char* date, const char* timeOfDay,
+                      std::int32_t seconds);
+int AppendSpeedLog(const GameGlobals& g, const char* levelName, const char* courseName,
+                   const char* date, const char* timeOfDay, double runSeconds,
+                   std::int32_t practiceSeconds);
+
+// ---- Exit sequence ---------------------------------------------------------
+
+// The names of the files whose flag is 0, each followed by one blank.
+void BuildSaveFailureList(const GameGlobals& g, char out[256]);
+// Settle an open run, take the end time, append the practice log, rewrite the
+// record file, report failed saves through the view. Does nothing when
+// StartUpRecords never ran.
+void RunExitSequence(GameGlobals& g, View& view);

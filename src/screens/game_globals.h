@@ -1,0 +1,138 @@
+// GameGlobals: the one record of all mutable game state.
+//
+// Every game operation takes it first. The app creates one for the process;
+// a test creates a fresh one. Nothing else in the game is mutable and global:
+// menus, texts, key strings and kana tables are constant tables.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/random.h"
+#include "platform/types.h"
+
+class Clock;
+
+// Screen ids, play states and menu codes of the screen state machine.
+constexpr int TitleScreenId = 0;
+constexpr int MainMenuScreenId = 1;
+constexpr int BeginnerMenuScreenId = 11;
+constexpr int StandardMenuScreenId = 12;
+constexpr int ExpertMenuScreenId = 13;
+constexpr int RecordScreenId = 19;
+constexpr int BackToMainMenuCode = 9001;
+constexpr int EndProgramCode = 9999;
+
+constexpr int PlayTitle = 0;
+constexpr int PlayMainMenu = 1;
+constexpr int PlayLevelMenu = 2;
+constexpr int PlayRunning = 3;
+constexpr int PlayOver = 4;
+
+// A positioned text; static lists end with a null text.
+struct TextItem {
+  int y = 0;
+  int x = 0;
+  const char* text = nullptr;
+};
+
+// One line of a menu; a null label ends a table. Whether an entry is marked
+// lives in GameGlobals::menuMarks, not here, so tables stay constant.
+struct MenuEntry {
+  int y = 0;
+  int x = 0;
+  const char* label = nullptr;
+  int code = 0;
+};
+
+struct MenuTable {
+  int screenId = 0;  // 1, 11, 12 or 13
+  int markSlot = 0;  // row of GameGlobals::menuMarks
+  const MenuEntry* entries = nullptr;
+  const TextItem* title = nullptr;  // a one-line list
+};
+
+constexpr int MenuCount = 4;
+constexpr int MaxMenuEntries = 10;
+
+struct CourseRecord {
+  double bestTime = 0.0;  // whole seconds; 0.0 = no record yet
+  char bestDate[9] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};  // YY/MM/DD
+  std::int32_t practiceSeconds = 0;
+  std::int32_t practiceCount = 0;  // runs completed since start-up
+};
+
+constexpr int LevelCount = 3;
+constexpr int RowSetCount = 6;
+
+struct KeyPosition {
+  int row = 0;
+  int column = 0;
+};
+
+struct GameGlobals {
+  // Screen state machine.
+  int screenId = TitleScreenId;
+  int PlayState = PlayTitle;
+  const MenuTable* currentMenu = nullptr;
+  int LanguageFlag = 1;
+  int bannerPhase = 0;
+
+  // Text screen: zoom switches, bold switch, client area, font records.
+  int ZoomY = 0;
+  int ZoomX = 0;
+  int BoldText = 0;
+  Rect ClientRect{};
+  LogFont PrimaryLogFont{};
+  LogFont WideLogFont{};
+
+  // Key normalisation: a lead byte waiting for its trail byte.
+  int pendingLeadByte = 0;
+  unsigned char dbcsBuffer[3] = {0, 0, 0};
+
+  // Menus: 1 where an entry was the last one chosen on its menu.
+  int menuMarks[MenuCount][MaxMenuEntries] = {};
+
+  // Practice state.
+  int practiceLevel = 0;
+  int rowSet = 0;
+  const char* currentLevelName = "";
+  const char* currentCourseName = "";
+  CourseRecord* currentCourse = nullptr;
+  const char* keyString = "";
+  char targetKey = 0;
+  int targetIndex = 0;
+  char moleKey = 0;
+  char missKey = 0;
+  int correctCount = 0;
+  int errorCount = 0;
+  int runTiming = 0;
+  TimeStamp runStart{};
+  TimeStamp runEnd{};
+  double runSeconds = 0.0;
+  int recordState = 0;
+  double pendingBestTime = 0.0;
+  char runEndDate[9] = {};   // MM/DD/YY
+  char runEndClock[9] = {};  // HH:MM:SS
+  char practiceTitle[256] = {};
+
+  // Records and logs.
+  CourseRecord CourseRecordTable[LevelCount][RowSetCount]{};
+  std::int32_t pastPracticeSeconds = 0;
+  std::int64_t startTime = 0;
+  std::int64_t endTime = 0;
+  char startDate[9] = {};   // MM/DD/YY
+  char startClock[9] = {};  // HH:MM:SS
+  KeyPosition KeyPositionTable[256]{};
+  // Set once StartUpRecords has run: only then may the exit path rewrite the
+  // record file, so a failed start-up never overwrites the user's records.
+  int recordsStarted = 0;
+
+  // Save results, reported at exit.
+  int recordFileSaved = 1;
+  int practiceLogSaved = 1;
+  int speedLogSaved = 1;
+
+  // Platform services: the app's clock, the game's random generator.
+  const Clock* clock = nullptr;
+  RandomGenerator random{};
+};
