@@ -1,3 +1,90 @@
-int main() {
-  return 0;
+// wenlotka: a touch-typing trainer played as a mole game.
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "app/headless.h"
+#include "app/window_app.h"
+
+namespace {
+
+constexpr char Usage[] =
+    "usage: wenlotka [--size WxH]                 play in a window\n"
+    "       wenlotka --headless SCRIPT [options]  run SCRIPT (a file, or - for standard input)\n"
+    "         --size WxH          client area in device pixels (default 642x402)\n"
+    "         --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
+    "         --screenshot FILE   write the screen as PNG when the script ends\n"
+    "       wenlotka --help | --version\n"
+    "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
+    "working directory.\n";
+
+bool ParseSize(const std::string& s, int& w, int& h) {
+  size_t x = s.find('x');
+  if (x == std::string::npos) return false;
+  auto parse = [](const char* b, const char* e, int& v) {
+    auto [p, ec] = std::from_chars(b, e, v);
+    return ec == std::errc() && p == e && v >= 1 && v <= 16384;
+  };
+  return parse(s.data(), s.data() + x, w) && parse(s.data() + x + 1, s.data() + s.size(), h);
+}
+
+int Bad(const std::string& why) {
+  std::cerr << "wenlotka: " << why << "\n" << Usage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  HeadlessOptions headless;
+  bool isHeadless = false;
+  bool sizeGiven = false;
+  int width = 1282, height = 802;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      std::cout << Usage;
+      return 0;
+    } else if (a == "--version") {
+      std::cout << "wenlotka " << WENLOTKA_VERSION << "\n";
+      return 0;
+    } else if (a == "--headless") {
+      if (!value(headless.script)) return Bad("--headless needs a script (or -)");
+      isHeadless = true;
+    } else if (a == "--size") {
+      if (!value(v) || !ParseSize(v, width, height)) return Bad("--size needs WxH, e.g. 1282x802");
+      sizeGiven = true;
+    } else if (a == "--clock") {
+      std::int64_t s = 0;
+      if (!value(v)) return Bad("--clock needs calendar seconds");
+      auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), s);
+      if (ec != std::errc() || p != v.data() + v.size() || s < 0) {
+        return Bad("--clock needs calendar seconds, a whole number >= 0");
+      }
+      headless.clockSeconds = s;
+    } else if (a == "--screenshot") {
+      if (!value(headless.screenshot)) return Bad("--screenshot needs a file name");
+    } else {
+      return Bad("unknown argument '" + a + "'");
+    }
+  }
+  if (!isHeadless && (headless.clockSeconds || !headless.screenshot.empty())) {
+    return Bad("--clock and --screenshot go with --headless");
+  }
+  if (isHeadless) {
+    if (sizeGiven) {
+      headless.width = width;
+      headless.height = height;
+    }
+    return RunHeadless(headless, std::cout, std::cerr);
+  }
+  return RunWindow(width, height, std::cerr);
 }

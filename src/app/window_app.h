@@ -1,0 +1,9 @@
+// Playing in a real window: the event loop around the shell.
+#pragma once
+
+#include <iosfwd>
+
+// Opens the window, runs the game until Exit or the window is closed (or the
+// process gets SIGINT/SIGTERM), then runs the exit sequence with the window
+// still open for the report. Returns the process exit status.
+int RunWindow(int width, int height, std::ostream& err);
