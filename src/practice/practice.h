@@ -10,6 +10,8 @@
 //   the rest                 helpers of the above, exposed for tests
 #pragma once
 
+#include <cstddef>
+
 #include "platform/device_context.h"
 #include "platform/view.h"
 #include "screens/game_globals.h"
@@ -50,6 +52,15 @@ void DrawTypeCountLine(GameGlobals& g, DeviceContext& dc);
 void DrawPracticeCountLine(GameGlobals& g, DeviceContext& dc);
 void DrawBestRecordLine(GameGlobals& g, DeviceContext& dc, double bestTime, const char* bestDate);
 void DrawTargetKey(GameGlobals& g, DeviceContext& dc, int key);
+
+// The status-line texts the Draw...Line operations print, in the language of
+// g.LanguageFlag; always zero-terminated within `size`.
+void FormatRunTimeLine(const GameGlobals& g, char* out, std::size_t size);
+void FormatErrorCountLine(const GameGlobals& g, char* out, std::size_t size);
+void FormatTypeCountLine(const GameGlobals& g, char* out, std::size_t size);
+void FormatPracticeCountLine(const GameGlobals& g, char* out, std::size_t size);
+void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bestDate, char* out,
+                          std::size_t size);
 
 extern const TextItem CancelPrompt[];
 extern const TextItem ResultPrompts[];

@@ -1,0 +1,291 @@
+// One practice run: starting a course, judging keys, the hint timer, timing,
+// the record decision, retry and return, and settling an open run at exit.
+#include <cassert>
+#include <cmath>
+#include <cstring>
+
+#include "platform/clock.h"
+#include "practice/practice.h"
+#include "records/records.h"
+#include "screens/screens.h"
+#include "textscreen/textscreen.h"
+
+namespace {
+
+constexpr int KeyEscape = 27;
+constexpr int KeyEnter = 13;
+
+constexpr const char* LevelNames[LevelCount + 1] = {"", "Beginner's", "Standard", "Expert"};
+
+bool MoleWaitsForHint(const GameGlobals& g) {
+  return g.practiceLevel != 1;
+}
+
+KeyCellState RestState(const GameGlobals& g) {
+  return g.practiceLevel == 3 ? Unlabelled : Plain;
+}
+
+TimeStamp Now(const GameGlobals& g) {
+  assert(g.clock && "the practice run needs a clock in GameGlobals");
+  return g.clock->Now();
+}
+
+// The label of the rowSet-th entry of the menu, or "" when the menu is shorter.
+const char* CourseLabel(const MenuTable* menu, int rowSet) {
+  if (!menu || !menu->entries) return "";
+  for (int i = 0; i < rowSet; ++i) {
+    if (!menu->entries[i].label) return "";
+  }
+  return menu->entries[rowSet - 1].label;
+}
+
+// Adds a span to the course's practice time; the sum keeps whole seconds.
+void AddPracticeTime(GameGlobals& g, double seconds) {
+  CourseRecord& course = *g.currentCourse;
+  course.practiceSeconds =
+      static_cast<std::int32_t>(TruncateSeconds(course.practiceSeconds + seconds));
+}
+
+void CommitPendingRecord(GameGlobals& g) {
+  if (!g.currentCourse || (g.recordState != 1 && g.recordState != 2)) return;
+  g.currentCourse->bestTime = g.pendingBestTime;
+  ReorderDate(g.currentCourse->bestDate, g.runEndDate);
+}
+
+void EraseCancelPrompt(GameGlobals& g, DeviceContext& dc) {
+  SetColors(dc, ColorWhite, ColorWhite);
+  BlankText(g, dc, CancelPrompt[0].y, CancelPrompt[0].x, CancelPrompt[0].text);
+  SetColors(dc, ColorBlack, ColorWhite);
+}
+
+void DrawResultPrompts(GameGlobals& g, DeviceContext& dc) {
+  SetColors(dc, ColorTeal, ColorWhite);
+  PutTextList(g, dc, ResultPrompts);
+  SetColors(dc, ColorBlack, ColorWhite);
+}
+
+void NextTarget(GameGlobals& g) {
+  g.targetIndex = PickTargetIndex(g, g.keyString, g.targetIndex);
+  g.targetKey = g.keyString[g.targetIndex];
+}
+
+// The first target of a run: shown at once in Beginner's, after the longer
+// first hint delay otherwise.
+void ArmFirstTarget(GameGlobals& g, View& view) {
+  if (MoleWaitsForHint(g)) {
+    g.moleKey = 0;
+    view.SetTimer(g.targetKey, FirstHintDelay);
+  } else {
+    g.moleKey = g.targetKey;
+  }
+}
+
+void CompleteRun(GameGlobals& g, DeviceContext& dc) {
+  CourseRecord& course = *g.currentCourse;
+  g.runEnd = Now(g);
+  g.runSeconds = ElapsedSeconds(g.runStart, g.runEnd);
+  if (g.runSeconds <= 0.0) g.runSeconds = 1.0;
+  g.runSeconds = TruncateSeconds(g.runSeconds);
+  AddPracticeTime(g, g.runSeconds);
+
+  EraseCancelPrompt(g, dc);
+  DrawRunTimeLine(g, dc);
+  DrawHands(g, dc, 0);
+
+  const double best = course.bestTime;
+  if (best == 0.0 || best > g.runSeconds) {
+    if (best > 0.0) {
+      SetColors(dc, ColorGreen, ColorWhite);
+      PutTextList(g, dc, RecordMessage);
+      SetColors(dc, ColorBlack, ColorWhite);
+      g.recordState = 2;
+    } else {
+      g.recordState = 1;
+    }
+    g.pendingBestTime = g.runSeconds;
+    FormatDate(*g.clock, g.runEndDate);
+    FormatTimeOfDay(*g.clock, g.runEndClock);
+    // Once a line is lost the exit report must say so, whatever later
+    // appends manage, so a failure is never overwritten by a success.
+    if (!AppendSpeedLog(g, g.currentLevelName, g.currentCourseName, g.runEndDate, g.runEndClock,
+                        g.runSeconds, course.practiceSeconds)) {
+      g.speedLogSaved = 0;
+    }
+  } else {
+    g.recordState = 3;
+  }
+
+  g.PlayState = PlayOver;
+  course.practiceCount += 1;
+  DrawPracticeCountLine(g, dc);
+  DrawResultPrompts(g, dc);
+}
+
+void JudgeCorrectKey(GameGlobals& g, View& view, DeviceContext& dc) {
+  if (!g.runTiming) {
+    g.runStart = Now(g);
+    g.runTiming = 1;
+  }
+  if (MoleWaitsForHint(g) && g.moleKey == 0) view.KillTimer(g.targetKey);
+  DrawKeyCell(g, dc, g.missKey, RestState(g));
+  g.missKey = 0;
+  DrawKeyCell(g, dc, g.moleKey, RestState(g));
+  ShowFingerForKey(g, dc, g.moleKey, 0);
+  g.moleKey = 0;
+
+  g.correctCount += 1;
+  DrawTypeCountLine(g, dc);
+  if (g.correctCount < KeysPerRun) {
+    NextTarget(g);
+    if (MoleWaitsForHint(g)) {
+      view.SetTimer(g.targetKey, HintDelay);
+    } else {
+      g.moleKey = g.targetKey;
+    }
+    DrawTargetKey(g, dc, g.targetKey);
+    DrawKeyCell(g, dc, g.moleKey, Mole);
+    ShowFingerForKey(g, dc, g.moleKey, 1);
+  } else {
+    CompleteRun(g, dc);
+  }
+}
+
+void JudgeMiss(GameGlobals& g, View& view, DeviceContext& dc, int typed) {
+  g.errorCount += 1;
+  if (MoleWaitsForHint(g) && g.moleKey == 0) {
+    // The hint delay starts again from this miss.
+    view.KillTimer(g.targetKey);
+    view.SetTimer(g.targetKey, HintDelay);
+  }
+  DrawKeyCell(g, dc, g.missKey, RestState(g));
+  g.missKey = static_cast<char>(typed);
+  DrawKeyCell(g, dc, g.missKey, Miss);
+  DrawErrorCountLine(g, dc);
+}
+
+void CancelRun(GameGlobals& g, View& view, DeviceContext& dc) {
+  if (MoleWaitsForHint(g) && g.moleKey == 0) view.KillTimer(g.targetKey);
+  DrawHands(g, dc, 0);
+  if (g.runTiming) {
+    g.runEnd = Now(g);
+    double elapsed = ElapsedSeconds(g.runStart, g.runEnd);
+    if (elapsed <= 0.0) elapsed = 1.0;
+    AddPracticeTime(g, elapsed);
+    g.runTiming = 0;
+  }
+  g.PlayState = PlayOver;
+  g.recordState = 0;
+  EraseCancelPrompt(g, dc);
+  DrawResultPrompts(g, dc);
+}
+
+void LeaveToLevelMenu(GameGlobals& g, DeviceContext& dc) {
+  CommitPendingRecord(g);
+  g.recordState = 0;
+  g.screenId = 10 + g.practiceLevel;
+  g.PlayState = PlayLevelMenu;
+  DrawCurrentScreen(g, dc);
+}
+
+void RetryRun(GameGlobals& g, View& view, DeviceContext& dc) {
+  g.PlayState = PlayRunning;
+  g.correctCount = 0;
+  g.errorCount = 0;
+  g.runTiming = 0;
+  g.missKey = 0;
+  CommitPendingRecord(g);
+  g.recordState = 0;
+  // The previous run's last target is passed on, so the new first one differs.
+  NextTarget(g);
+  ArmFirstTarget(g, view);
+  DrawCurrentScreen(g, dc);
+}
+
+}  // namespace
+
+int TargetIndexForDraw(int length, int previousIndex, int draw) {
+  assert(length > 0 && "a key string to draw targets from must not be empty");
+  const double u = draw / 32768.0;
+  if (previousIndex < 0 || length == 1) return static_cast<int>(std::trunc(length * u));
+  const int offset = static_cast<int>(std::trunc((length - 1) * u)) + 1;
+  return (previousIndex + offset) % length;
+}
+
+int PickTargetIndex(GameGlobals& g, const char* keyString, int previousIndex) {
+  const int length = static_cast<int>(std::strlen(keyString));
+  return TargetIndexForDraw(length, previousIndex, NextRandom(g.random));
+}
+
+int NormaliseTypedKey(int key) {
+  return (key >= 'a' && key <= 'z') ? key - ('a' - 'A') : key;
+}
+
+double TruncateSeconds(double seconds) {
+  return std::trunc(seconds);
+}
+
+void StartPractice(GameGlobals& g, View& view, DeviceContext& dc, const MenuTable* levelMenu,
+                   int courseCode) {
+  const int level = courseCode / 100;
+  const int rowSet = courseCode - 100 * level;
+  assert(level >= 1 && level <= LevelCount && "course code with an unknown level");
+  assert(rowSet >= 1 && rowSet <= RowSetCount && "course code with an unknown row set");
+
+  g.practiceLevel = level;
+  g.currentLevelName = LevelNames[level];
+  g.rowSet = rowSet;
+  g.currentCourse = &g.CourseRecordTable[level - 1][rowSet - 1];
+  g.recordState = 0;
+  g.currentCourseName = CourseLabel(levelMenu, rowSet);
+
+  g.correctCount = 0;
+  g.errorCount = 0;
+  g.keyString = TargetKeyStrings[rowSet];
+  g.targetIndex = PickTargetIndex(g, g.keyString, -1);
+  g.targetKey = g.keyString[g.targetIndex];
+  ArmFirstTarget(g, view);
+  g.missKey = 0;
+  g.runTiming = 0;
+}
+
+void JudgePracticeKey(GameGlobals& g, View& view, DeviceContext& dc, int key) {
+  if (key == KeyEscape && g.PlayState == PlayRunning) {
+    CancelRun(g, view, dc);
+    return;
+  }
+  if (key == KeyEscape && g.PlayState == PlayOver) {
+    LeaveToLevelMenu(g, dc);
+    return;
+  }
+  if (key == KeyEnter && g.PlayState == PlayOver) {
+    RetryRun(g, view, dc);
+    return;
+  }
+  if (g.PlayState != PlayRunning) return;
+
+  const int typed = NormaliseTypedKey(key);
+  if (typed == g.targetKey) {
+    JudgeCorrectKey(g, view, dc);
+  } else {
+    JudgeMiss(g, view, dc, typed);
+  }
+}
+
+void HintTick(GameGlobals& g, View& view, DeviceContext& dc, int timerId) {
+  DrawKeyCell(g, dc, g.targetKey, Mole);
+  ShowFingerForKey(g, dc, g.targetKey, 1);
+  g.moleKey = g.targetKey;
+  view.KillTimer(timerId);
+}
+
+void SettlePracticeAtExit(GameGlobals& g) {
+  if (!g.currentCourse) return;
+  if (g.PlayState == PlayRunning && g.runTiming) {
+    // Unlike a cancel, an open run adds what elapsed with no one-second minimum.
+    g.runEnd = Now(g);
+    g.runSeconds = ElapsedSeconds(g.runStart, g.runEnd);
+    AddPracticeTime(g, g.runSeconds);
+  } else if (g.PlayState == PlayOver) {
+    CommitPendingRecord(g);
+  }
+}
