@@ -137,7 +137,9 @@ std::string JsonString(const std::string& utf8) {
   return r + "\"";
 }
 
-std::string JsonText(const char* cp932) { return JsonString(Cp932ToUtf8(cp932 ? cp932 : "")); }
+std::string JsonText(const char* cp932) {
+  return JsonString(Cp932ToUtf8(cp932 ? cp932 : ""));
+}
 
 std::string JsonKey(char key) {
   return key == 0 ? "\"\"" : JsonText(std::string(1, key).c_str());
@@ -181,9 +183,8 @@ std::string StateJson(const Shell& shell) {
   std::ostringstream j;
   j << "{\"screenId\":" << g.screenId << ",\"playState\":" << g.PlayState
     << ",\"currentMenu\":" << (g.currentMenu ? g.currentMenu->screenId : 0)
-    << ",\"bannerPhase\":" << g.bannerPhase << ",\"zoomX\":" << g.ZoomX
-    << ",\"zoomY\":" << g.ZoomY << ",\"clientRect\":[" << g.ClientRect.right << ","
-    << g.ClientRect.bottom << "],\"timers\":[";
+    << ",\"bannerPhase\":" << g.bannerPhase << ",\"zoomX\":" << g.ZoomX << ",\"zoomY\":" << g.ZoomY
+    << ",\"clientRect\":[" << g.ClientRect.right << "," << g.ClientRect.bottom << "],\"timers\":[";
   std::int64_t now = shell.NowMs();
   bool first = true;
   for (const auto& [id, t] : shell.Timers().All()) {
@@ -193,7 +194,8 @@ std::string StateJson(const Shell& shell) {
   }
   j << "],\"marks\":{";
   first = true;
-  for (int id : {MainMenuScreenId, BeginnerMenuScreenId, StandardMenuScreenId, ExpertMenuScreenId}) {
+  for (int id :
+       {MainMenuScreenId, BeginnerMenuScreenId, StandardMenuScreenId, ExpertMenuScreenId}) {
     const MenuTable* menu = MenuForScreen(id);
     j << (first ? "" : ",") << "\"" << id << "\":" << (menu ? MarkedEntry(g, *menu) : 0);
     first = false;
@@ -216,8 +218,8 @@ std::string StateJson(const Shell& shell) {
       j << (level + row == 0 ? "" : ",") << "{\"code\":" << (level + 1) * 100 + row + 1
         << ",\"bestTime\":" << JsonNumber(c.bestTime)
         << ",\"bestDate\":" << JsonText(std::string(c.bestDate, 8).c_str())
-        << ",\"practiceSeconds\":" << c.practiceSeconds
-        << ",\"practiceCount\":" << c.practiceCount << "}";
+        << ",\"practiceSeconds\":" << c.practiceSeconds << ",\"practiceCount\":" << c.practiceCount
+        << "}";
     }
   }
   j << "]}";
@@ -249,11 +251,11 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
   CairoDeviceContext surface(options.width, options.height);
   GameGlobals g;
   int status = 0;
-  Shell shell(g, surface, clock, [&err](const std::string& caption,
-                                        const std::vector<std::string>& lines) {
-    err << Cp932ToUtf8(caption) << "\n";
-    for (const std::string& l : lines) err << Cp932ToUtf8(l) << "\n";
-  });
+  Shell shell(g, surface, clock,
+              [&err](const std::string& caption, const std::vector<std::string>& lines) {
+                err << Cp932ToUtf8(caption) << "\n";
+                for (const std::string& l : lines) err << Cp932ToUtf8(l) << "\n";
+              });
   auto screenshot = [&](const std::string& file) {
     if (!surface.WritePng(file)) {
       err << "wenlotka: cannot write screenshot '" << file << "'\n";

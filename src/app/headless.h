@@ -16,11 +16,24 @@
 class Shell;
 
 struct ScriptCommand {
-  enum class Kind { Type, Char, Hit, Miss, Wait, Mouse, Resize, Repaint, Screenshot, State, Quit, Kill };
+  enum class Kind {
+    Type,
+    Char,
+    Hit,
+    Miss,
+    Wait,
+    Mouse,
+    Resize,
+    Repaint,
+    Screenshot,
+    State,
+    Quit,
+    Kill
+  };
   Kind kind = Kind::Mouse;
   int line = 0;
-  std::string bytes;  // Type, Char: the character messages (CP932); Screenshot: the file
-  std::int64_t count = 0;  // Hit, Miss: repetitions; Wait: milliseconds; Resize: width
+  std::string bytes;        // Type, Char: the character messages (CP932); Screenshot: the file
+  std::int64_t count = 0;   // Hit, Miss: repetitions; Wait: milliseconds; Resize: width
   std::int64_t count2 = 0;  // Resize: height
 };
 

@@ -13,11 +13,17 @@ Shell::Shell(GameGlobals& g, CairoDeviceContext& surface, const Clock& clock, Re
   g_.clock = &clock_;
 }
 
-void Shell::Start() { StartUpRecords(g_); }
+void Shell::Start() {
+  StartUpRecords(g_);
+}
 
-std::int64_t Shell::NowMs() const { return MillisBetween(origin_, clock_.Now()); }
+std::int64_t Shell::NowMs() const {
+  return MillisBetween(origin_, clock_.Now());
+}
 
-void Shell::AnyMessage() { timers_.Set(BannerTimerId, BannerPeriodMs, NowMs()); }
+void Shell::AnyMessage() {
+  timers_.Set(BannerTimerId, BannerPeriodMs, NowMs());
+}
 
 void Shell::OnPaint() {
   AnyMessage();
@@ -35,7 +41,9 @@ void Shell::OnTimer(int id) {
   DispatchTimer(g_, *this, surface_, id);
 }
 
-void Shell::OnOtherMessage() { AnyMessage(); }
+void Shell::OnOtherMessage() {
+  AnyMessage();
+}
 
 void Shell::FireDueTimers(std::int64_t untilMs, VirtualClock* stepClock) {
   while (!quitPosted_) {
@@ -55,9 +63,13 @@ void Shell::Exit() {
   RunExitSequence(g_, *this);
 }
 
-void Shell::SetTimer(int id, int periodMs) { timers_.Set(id, periodMs, NowMs()); }
+void Shell::SetTimer(int id, int periodMs) {
+  timers_.Set(id, periodMs, NowMs());
+}
 
-void Shell::KillTimer(int id) { timers_.Kill(id); }
+void Shell::KillTimer(int id) {
+  timers_.Kill(id);
+}
 
 void Shell::ShowModalReport(const std::string& caption, const std::vector<std::string>& lines) {
   if (report_) report_(caption, lines);
