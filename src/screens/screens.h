@@ -7,9 +7,12 @@
 //   DispatchTimer       the view, for every timer tick
 //   AssembleKey, MapKanaKey (with ConvertDoubleByte, LookUpKana)   DispatchKey
 //   DrawMenu, LookUpMenuKey, MenuForScreen                          DispatchKey, DrawCurrentScreen
-//   DrawTitleScreen, BannerTick                                     DrawCurrentScreen,
-//   DispatchTimer DrawRecordScreen, DrawRecordRows                                DrawCurrentScreen
+//   DrawTitleScreen, BannerTick                          DrawCurrentScreen, DispatchTimer
+//   DrawRecordScreen, DrawRecordRows                     DrawCurrentScreen
 #pragma once
+
+#include <array>
+#include <cstdint>
 
 #include "platform/device_context.h"
 #include "platform/view.h"
@@ -22,6 +25,11 @@ void DispatchKey(GameGlobals& g, View& view, DeviceContext& dc, int character);
 void DispatchTimer(GameGlobals& g, View& view, DeviceContext& dc, int timerId);
 
 // ---- Menus -----------------------------------------------------------------
+
+// The course labels of the level menus, in row-set order; the record screen
+// lists the same texts.
+inline constexpr const char* RowSetLabels[RowSetCount] = {
+    "Home Row", "Upper Row", "Home+Upper Row", "Lower Row", "Home+Lower Row", "All Row"};
 
 extern const MenuTable MainMenu;
 extern const MenuTable BeginnerMenu;
@@ -43,6 +51,17 @@ void DrawTitleScreen(GameGlobals& g, DeviceContext& dc);
 void BannerTick(GameGlobals& g, View& view, DeviceContext& dc);
 
 // ---- Key normalisation -----------------------------------------------------
+
+// A full-width katakana (CP932) and the half-width form it folds to.
+struct KanaPair {
+  const char* fullWidth = nullptr;
+  const char* halfWidth = nullptr;
+};
+constexpr int KanaTableSize = 82;
+extern const std::array<KanaPair, KanaTableSize> KanaTable;
+// The JIS keyboard key of each byte 0x80..0xFF (index byte - 0x80); 0 for
+// bytes that are no half-width kana.
+extern const std::array<unsigned char, 128> KanaKeyTable;
 
 int AssembleKey(GameGlobals& g, int character);
 int MapKanaKey(int key);
