@@ -1,0 +1,42 @@
+// The exit sequence: settle, save, and report once what could not be saved.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "practice/practice.h"
+#include "records/records.h"
+#include "texts/records.h"
+
+void BuildSaveFailureList(const GameGlobals& g, char out[256]) {
+  const struct {
+    int saved;
+    const char* name;
+  } files[] = {{g.recordFileSaved, RecordFileName},
+               {g.practiceLogSaved, PracticeLogName},
+               {g.speedLogSaved, SpeedLogName}};
+  std::size_t used = 0;
+  out[0] = '\0';
+  for (const auto& f : files) {
+    if (f.saved != 0) continue;
+    int n = std::snprintf(out + used, 256 - used, "%s ", f.name);
+    if (n > 0) used += static_cast<std::size_t>(n);
+  }
+}
+
+void RunExitSequence(GameGlobals& g, View& view) {
+  // Without loaded records, rewriting the file would replace the user's
+  // history with an empty table.
+  if (!g.recordsStarted) return;
+  SettlePracticeAtExit(g);
+  g.endTime = CalendarSeconds(*g.clock);
+  g.practiceLogSaved = AppendPracticeLog(g, g.startDate, g.startClock,
+                                         static_cast<std::int32_t>(g.endTime - g.startTime));
+  g.recordFileSaved = SaveRecordFile(g);
+  if (g.recordFileSaved != 0 && g.practiceLogSaved != 0 && g.speedLogSaved != 0) return;
+  char list[256];
+  BuildSaveFailureList(g, list);
+  view.ShowModalReport(
+      g.LanguageFlag == 1 ? "Practice Record write error" : sjis::SaveErrorCaptionJa,
+      {"Practice Recod File", list, "Could not be saved"});
+}
