@@ -38,6 +38,9 @@ class CairoDeviceContext final : public DeviceContext {
   const std::uint32_t* Pixels() const;
   int StrideBytes() const;
   bool WritePng(const std::string& path) const;
+  // Copies the other surface's pixels over the part both cover (the window
+  // keeps the game's frame under its modal report this way).
+  void CopyPixelsFrom(const CairoDeviceContext& other);
 
   // Faces resolved through fontconfig so far (for tests and benchmarks).
   int CachedFaceCount() const;
