@@ -104,6 +104,8 @@ void BlankTextList(GameGlobals& g, DeviceContext& dc, const TextItem* list);
 
 // ---- Key glyphs ------------------------------------------------------------
 
-// The full-width glyph text of a key character (CP932, zero-terminated).
+// The full-width glyph text of a key character (CP932, zero-terminated):
+// letters and digits are built in `buffer`, every other glyph is a constant
+// text. Used by PutKeyGlyph and by tests.
 const char* KeyGlyphText(int key, char buffer[3]);
 void PutKeyGlyph(GameGlobals& g, DeviceContext& dc, int y, int x, int key, double scale);
