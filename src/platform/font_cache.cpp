@@ -84,15 +84,15 @@ void ResolveInto(ResolvedFace& out, std::string_view faceName, std::uint8_t char
   FcPatternAddBool(face, FC_EMBEDDED_BITMAP, FcFalse);
   FcPatternAddBool(face, FC_ANTIALIAS, FcTrue);
   FcPatternAddInteger(face, FC_RGBA, FC_RGBA_NONE);
+  out.bold = IsBoldWeight(weight);
+  // No bold face installed (the IPA faces have none): embolden the outlines.
+  // fontconfig's own rules may already have asked for this.
+  FcBool embolden = FcFalse;
+  FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
+  FcPatternAddBool(face, FC_EMBOLDEN, out.bold && (embolden || matchedWeight < FC_WEIGHT_BOLD));
   out.face = cairo_ft_font_face_create_for_pattern(face);
   FcPatternDestroy(face);
   FcPatternDestroy(match);
-
-  out.bold = IsBoldWeight(weight);
-  if (out.bold && matchedWeight < FC_WEIGHT_BOLD) {
-    // No bold face installed (the IPA faces have none): embolden the outlines.
-    cairo_ft_font_face_set_synthesize(out.face, CAIRO_FT_SYNTHESIZE_BOLD);
-  }
 
   cairo_matrix_t unit;
   cairo_matrix_t identity;
