@@ -11,8 +11,10 @@ constexpr char ExpertTitleFormat[] = "(^_^) Digdash Expert (%s) (^_^)/~~";
 constexpr char StandardTitleFormat[] = "(^_^) Digdash Standard (%s) (^_^)/~~";
 constexpr char BeginnerTitleFormat[] = "(^_^) Digdash Beginner's (%s) (^_^)/~~";
 
+// The record screen shares the level menus' range of ids, but entering it
+// leaves the play state as it was.
 bool IsLevelMenu(int screenId) {
-  return screenId > 10 && screenId < 100;
+  return screenId > 10 && screenId < 100 && screenId != RecordScreenId;
 }
 bool IsCourse(int screenId) {
   return screenId > 100 && screenId < 400;
