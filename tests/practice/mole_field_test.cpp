@@ -177,13 +177,6 @@ TEST_F(MolePixels, ExpertCapsAreBlankExceptUnderTheMoleAndAMiss) {
   EXPECT_EQ(LabelColours('3'), std::set<ColorRef>{ColorGrey});
 }
 
-TEST_F(MolePixels, LabelledCapsShowTheirCharacters) {
-  StartWithTarget(201, 'Q');
-  REQUIRE_RENDERER();
-  EXPECT_TRUE(LabelColours('Z').count(ColorBlack));
-  EXPECT_TRUE(LabelColours('A').count(ColorBlack));
-}
-
 TEST_F(MolePixels, HandsAreOrangeDuringTheRunAndWhiteAfterIt) {
   StartWithTarget(101, 'F');
   REQUIRE_RENDERER();
