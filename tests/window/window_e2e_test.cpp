@@ -1,0 +1,279 @@
+// The real program in a real X window under Xvfb, driven with real key
+// events through xdotool. Skips, saying why, where no X server can start.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/shell.h"
+#include "support/test_support.h"
+
+// Xlib last: its macros (None, Status, Bool...) would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef None
+#undef Status
+#undef Bool
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool OnPath(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& display, const char* out) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+    if (out != nullptr && freopen(out, "w", stderr) == nullptr) _exit(126);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Waits for the child to end; returns its exit status, or -1 after `limit`.
+int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    std::this_thread::sleep_for(20ms);
+  }
+  return -1;
+}
+
+class XServer {
+ public:
+  XServer() {
+    if (!OnPath("Xvfb") || !OnPath("xdotool")) {
+      why_ = "Xvfb or xdotool is not installed";
+      return;
+    }
+    for (int n = 70 + getpid() % 50; n < 200; ++n) {
+      std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+      std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
+      struct stat st;
+      if (stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0) continue;
+      display_ = ":" + std::to_string(n);
+      pid_ = Spawn({"Xvfb", display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "",
+                   "/dev/null");
+      for (int i = 0; i < 100; ++i) {
+        if (stat(sock.c_str(), &st) == 0) break;
+        std::this_thread::sleep_for(50ms);
+      }
+      dpy_ = XOpenDisplay(display_.c_str());
+      if (dpy_ != nullptr) return;
+      kill(pid_, SIGTERM);
+      WaitFor(pid_, 2000ms);
+      pid_ = -1;
+    }
+    why_ = "no X server could be started";
+  }
+  ~XServer() {
+    if (dpy_ != nullptr) XCloseDisplay(dpy_);
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      WaitFor(pid_, 3000ms);
+    }
+  }
+  bool Up() const { return dpy_ != nullptr; }
+  const std::string& Why() const { return why_; }
+  const std::string& Name() const { return display_; }
+  Display* Dpy() const { return dpy_; }
+
+  // Runs xdotool against this server; returns its standard output.
+  std::string XDo(const std::string& args) const {
+    std::string cmd = "DISPLAY=" + display_ + " xdotool " + args + " 2>/dev/null";
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+      char buf[256];
+      while (fgets(buf, sizeof buf, p)) out += buf;
+      pclose(p);
+    }
+    return out;
+  }
+
+ private:
+  std::string display_, why_;
+  pid_t pid_ = -1;
+  Display* dpy_ = nullptr;
+};
+
+struct WindowGame {
+  WindowGame(const XServer& x, const std::string& size) : x(x) {
+    pid = Spawn({WENLOTKA_BINARY, "--size", size}, x.Name(), "wenlotka.stderr");
+    for (int i = 0; i < 100 && window.empty(); ++i) {
+      std::string found = x.XDo("search --name '^WENLOTKA$'");
+      if (!found.empty())
+        window = found.substr(0, found.find('\n'));
+      else
+        std::this_thread::sleep_for(100ms);
+    }
+    std::this_thread::sleep_for(300ms);  // first frame
+  }
+  ~WindowGame() {
+    if (pid > 0 && WaitFor(pid, 10ms) == -1) {
+      kill(pid, SIGKILL);
+      WaitFor(pid, 2000ms);
+    }
+  }
+  void Keys(const std::string& keys) {
+    x.XDo("key --window " + window + " --delay 20 " + keys);
+    std::this_thread::sleep_for(150ms);
+  }
+  void Type(const std::string& text) {
+    x.XDo("type --window " + window + " --delay 8 '" + text + "'");
+    std::this_thread::sleep_for(150ms);
+  }
+  // Asks the window to close, as a window manager's close box does.
+  void Close() {
+    Display* d = x.Dpy();
+    Window w = static_cast<Window>(std::stoul(window));
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+    XFlush(d);
+  }
+  std::string Caption() { return x.XDo("getwindowname " + window); }
+
+  const XServer& x;
+  pid_t pid = -1;
+  std::string window;
+};
+
+int Lines(const std::string& s) {
+  int n = 0;
+  for (char c : s) n += c == '\n';
+  return n;
+}
+
+class RealWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!x.Up()) GTEST_SKIP() << "real-window tests skipped: " << x.Why();
+  }
+  ScratchDir dir;
+  XServer x;
+};
+
+}  // namespace
+
+TEST_F(RealWindow, AWholeSessionPlayedWithRealKeys) {
+  WindowGame game(x, "642x402");
+  ASSERT_FALSE(game.window.empty()) << "no window named WENLOTKA appeared";
+  EXPECT_EQ(game.Caption(), "WENLOTKA\n");
+
+  game.Keys("space");  // leave the title
+  game.Type("11");     // Digdash Beginner's, Home Row
+  // Typing the course's letters in turn hits every target within nine keys;
+  // once 60 are correct the rest are ignored.
+  std::string pass = "asdfghjkl";
+  for (int i = 0; i < 7; ++i) {
+    std::string burst;
+    for (int j = 0; j < 10; ++j) burst += pass;
+    game.Type(burst);
+  }
+  game.Keys("Return");         // try again: commits the record
+  game.Keys("Escape Escape");  // cancel the new run, back to the level menu
+  game.Type("7");              // back to the main menu
+  game.Type("5");              // Exit
+  EXPECT_EQ(WaitFor(game.pid, 10000ms), 0) << dir.ReadFile("wenlotka.stderr");
+
+  std::istringstream rec(dir.ReadFile("wenlotka.rec"));
+  std::string line;
+  std::vector<std::string> lines;
+  while (std::getline(rec, line)) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 22u);
+  EXPECT_EQ(lines[2].substr(0, 8), "Home_Row");
+  EXPECT_NE(lines[2].substr(34, 7), "      0") << "the completed run's best time was saved";
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.log")), 1);
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.spd")), 1);
+}
+
+TEST_F(RealWindow, TheWindowShowsWhatHeadlessRenders) {
+  WindowGame game(x, "642x402");
+  ASSERT_FALSE(game.window.empty());
+  game.Keys("space");  // the main menu: the same pixels whatever the time
+  std::this_thread::sleep_for(300ms);
+
+  Window w = static_cast<Window>(std::stoul(game.window));
+  XWindowAttributes attrs;
+  ASSERT_TRUE(XGetWindowAttributes(x.Dpy(), w, &attrs));
+  ASSERT_EQ(attrs.width, 642);
+  ASSERT_EQ(attrs.height, 402);
+  XImage* image = XGetImage(x.Dpy(), w, 0, 0, 642, 402, AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+
+  VirtualClock clock{TimeStamp{1'000'000'000, 0}};
+  CairoDeviceContext surface(642, 402);
+  GameGlobals g;
+  {
+    ScratchDir elsewhere;  // keep this run's files apart from the window's
+    Shell shell(g, surface, clock, nullptr);
+    shell.Start();
+    shell.OnPaint();
+    shell.OnChar(' ');
+  }
+  int compared = 0, differing = 0;
+  for (int y = 0; y < 402; y += 7) {
+    for (int xx = 0; xx < 642; xx += 5) {
+      unsigned long p = XGetPixel(image, xx, y);
+      ColorRef live = MakeColorRef((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      ++compared;
+      differing += live != surface.PixelAt(xx, y);
+    }
+  }
+  XDestroyImage(image);
+  EXPECT_EQ(differing, 0) << differing << " of " << compared << " sampled pixels differ";
+  game.Type("5");
+  EXPECT_EQ(WaitFor(game.pid, 10000ms), 0);
+}
+
+TEST_F(RealWindow, ClosingTheWindowSavesOnce) {
+  WindowGame game(x, "642x402");
+  ASSERT_FALSE(game.window.empty());
+  game.Keys("space");
+  game.Close();
+  EXPECT_EQ(WaitFor(game.pid, 10000ms), 0) << dir.ReadFile("wenlotka.stderr");
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.rec")), 22);
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.log")), 1);
+}
+
+TEST_F(RealWindow, SigtermDuringARunSettlesItAndSavesOnce) {
+  WindowGame game(x, "642x402");
+  ASSERT_FALSE(game.window.empty());
+  game.Keys("space");
+  game.Type("11");
+  game.Type("asdfghjklasdfghjkl");  // at least one correct key: the run's clock runs
+  std::this_thread::sleep_for(1200ms);
+  kill(game.pid, SIGTERM);
+  EXPECT_EQ(WaitFor(game.pid, 10000ms), 0) << dir.ReadFile("wenlotka.stderr");
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.log")), 1);
+  std::istringstream rec(dir.ReadFile("wenlotka.rec"));
+  std::string line;
+  for (int i = 0; i < 3; ++i) std::getline(rec, line);
+  EXPECT_EQ(line.substr(0, 8), "Home_Row");
+  EXPECT_NE(line.substr(51), "    0hour 0mi 0se") << "the open run's time was added";
+}
