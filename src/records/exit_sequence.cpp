@@ -1,4 +1,7 @@
 // The exit sequence: settle, save, and report once what could not be saved.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,8 +33,11 @@ void RunExitSequence(GameGlobals& g, View& view) {
   if (!g.recordsStarted) return;
   SettlePracticeAtExit(g);
   g.endTime = CalendarSeconds(*g.clock);
-  g.practiceLogSaved = AppendPracticeLog(g, g.startDate, g.startClock,
-                                         static_cast<std::int32_t>(g.endTime - g.startTime));
+  // A clock set far back or forward must not wrap the logged running time.
+  const std::int64_t running =
+      std::clamp<std::int64_t>(g.endTime - g.startTime, INT32_MIN, INT32_MAX);
+  g.practiceLogSaved =
+      AppendPracticeLog(g, g.startDate, g.startClock, static_cast<std::int32_t>(running));
   g.recordFileSaved = SaveRecordFile(g);
   if (g.recordFileSaved != 0 && g.practiceLogSaved != 0 && g.speedLogSaved != 0) return;
   char list[256];

@@ -248,9 +248,10 @@ bool FormatRecordFile(const GameGlobals& g, char* out, std::size_t size, std::si
     if (!put(std::snprintf(out + used, size - used, "%s\n", LevelWords[level]))) return false;
     for (int row = 0; row < RowSetCount; ++row) {
       const CourseRecord& c = g.CourseRecordTable[level][row];
+      // Exactly 8 bytes whatever the game left there, so the columns hold.
       char date[9];
-      std::memcpy(date, c.bestDate, 8);
-      date[8] = '\0';
+      std::memcpy(date, BlankDate, sizeof date);
+      for (int i = 0; i < 8 && c.bestDate[i] != '\0'; ++i) date[i] = c.bestDate[i];
       if (!put(std::snprintf(out + used, size - used, "%-34s%7.0lf %s", CourseFileNames[row],
                              c.bestTime, date))) {
         return false;
