@@ -47,6 +47,11 @@ TEST_F(RecordFileTest, CourseLineHasItsByteColumns) {
   EXPECT_EQ(lines[2],
             "Home_Row" + std::string(26, ' ') + "     42 08/03/01     0" + Sjis("時間 5分12秒"));
   EXPECT_EQ(lines[2].size(), 68u);
+
+  home.bestDate[5] = '\0';  // a short date still takes its 8 columns
+  lines = SplitLines(SaveAfter(0));
+  EXPECT_EQ(lines[2].substr(40, 11), "2 08/03    ");
+  EXPECT_EQ(lines[2].size(), 68u);
 }
 
 TEST_F(RecordFileTest, FirstRunWithoutFileWritesTheWholeLayout) {
