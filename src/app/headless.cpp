@@ -39,6 +39,7 @@ std::vector<std::string> Words(const std::string& s) {
 // Parses one non-blank, non-comment line; returns the reason when it is bad.
 std::string ParseLine(const std::string& line, ScriptCommand& cmd) {
   std::vector<std::string> w = Words(line);
+  if (w.empty()) return "empty command";
   const std::string& name = w[0];
   auto args = [&](size_t lo, size_t hi) { return w.size() - 1 >= lo && w.size() - 1 <= hi; };
   if (name == "type") {
@@ -163,7 +164,8 @@ bool ParseScript(std::istream& in, std::vector<ScriptCommand>& out, std::string&
   while (std::getline(in, line)) {
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t first = line.find_first_not_of(" \t");
+    // Any blank counts as white space here, as it does when the words are split.
+    size_t first = line.find_first_not_of(" \t\r\v\f");
     if (first == std::string::npos || line[first] == '#') continue;
     line.erase(0, first);
     ScriptCommand cmd;

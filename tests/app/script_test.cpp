@@ -17,7 +17,7 @@ TEST(ScriptParser, AcceptsEveryCommandAndSkipsCommentsAndBlanks) {
   std::vector<ScriptCommand> cmds;
   std::string error;
   ASSERT_TRUE(
-      Parse("# a comment\n\n  type abc\nchar 0x82\nchar 200\nkey esc\nkey space\nhit\n"
+      Parse("# a comment\n\n\r\r\n\v\n  type abc\nchar 0x82\nchar 200\nkey esc\nkey space\nhit\n"
             "hit 5\nmiss 2\nwait 1000\nmouse\nresize 800 600\nrepaint\n"
             "screenshot out file.png\nstate\nquit\nkill\n",
             cmds, error))
@@ -25,7 +25,7 @@ TEST(ScriptParser, AcceptsEveryCommandAndSkipsCommentsAndBlanks) {
   ASSERT_EQ(cmds.size(), 16u);
   EXPECT_EQ(cmds[0].kind, ScriptCommand::Kind::Type);
   EXPECT_EQ(cmds[0].bytes, "abc");
-  EXPECT_EQ(cmds[0].line, 3);
+  EXPECT_EQ(cmds[0].line, 5);
   EXPECT_EQ(cmds[1].bytes, "\x82");
   EXPECT_EQ(cmds[3].bytes, "\x1b");
   EXPECT_EQ(cmds[4].bytes, " ");
