@@ -3,10 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/cairo_dc.h"
 #include "platform/cp932.h"
+#include "platform/icon.h"
 
 namespace {
 
@@ -161,6 +163,23 @@ Window::~Window() {
   }
 }
 
+namespace {
+
+// Desktops show the icon in task bars and switchers; it is drawn here rather
+// than loaded so the window has it wherever the program was installed.
+void SetIcon(SDL_Window* window) {
+  CairoDeviceContext icon(64, 64);
+  DrawAppIcon(icon);
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<std::uint32_t*>(icon.Pixels()), icon.Width(), icon.Height(), 32,
+      icon.StrideBytes(), SDL_PIXELFORMAT_RGB888);
+  if (surface == nullptr) return;
+  SDL_SetWindowIcon(window, surface);
+  SDL_FreeSurface(surface);
+}
+
+}  // namespace
+
 std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int height,
                                      std::string* error) {
   // The game has no use for a screensaver inhibitor, and asking for one
@@ -183,6 +202,7 @@ std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int 
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return nullptr;
   }
+  SetIcon(d.window);
   d.renderer = SDL_CreateRenderer(d.window, -1, 0);
   if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
   if (!d.renderer) {

@@ -38,6 +38,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::string& display, co
     setenv("SDL_VIDEODRIVER", "x11", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     if (out != nullptr && freopen(out, "w", stderr) == nullptr) _exit(126);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));

@@ -1,0 +1,10 @@
+// The program's icon, drawn with the game's own renderer: a key cap with the
+// mole on it and the black nail of the finger that types it.
+//
+// Callers: the window (its icon), tools/make_icon (the installed PNG).
+#pragma once
+
+class CairoDeviceContext;
+
+// Draws the icon over the whole of a square surface.
+void DrawAppIcon(CairoDeviceContext& dc);
