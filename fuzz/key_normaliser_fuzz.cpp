@@ -8,11 +8,6 @@
 #include "screens/game_globals.h"
 #include "screens/screens.h"
 
-// Compiled into this target rather than taken from the game library, so the
-// fuzzer's coverage instrumentation sees the normaliser's own branches. The
-// linker then has no reason to pull the library's copy.
-#include "screens/key_normalisation.cpp"
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   GameGlobals g;
   for (std::size_t i = 0; i < size; ++i) {
