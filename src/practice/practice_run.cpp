@@ -1,7 +1,9 @@
 // One practice run: starting a course, judging keys, the hint timer, timing,
 // the record decision, retry and return, and settling an open run at exit.
+#include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/clock.h"
@@ -40,10 +42,14 @@ const char* CourseLabel(const MenuTable* menu, int rowSet) {
 }
 
 // Adds a span to the course's practice time; the sum keeps whole seconds.
+// A hand-edited record file can bring a total near the 32-bit limit; the sum
+// then stays at the limit instead of wrapping to a negative time.
 void AddPracticeTime(GameGlobals& g, double seconds) {
   CourseRecord& course = *g.currentCourse;
-  course.practiceSeconds =
-      static_cast<std::int32_t>(TruncateSeconds(course.practiceSeconds + seconds));
+  double sum = TruncateSeconds(course.practiceSeconds + seconds);
+  course.practiceSeconds = sum >= static_cast<double>(INT32_MAX)
+                               ? INT32_MAX
+                               : static_cast<std::int32_t>(std::max(sum, 0.0));
 }
 
 void CommitPendingRecord(GameGlobals& g) {

@@ -1,3 +1,4 @@
+#include <climits>
 #include <filesystem>
 #include <set>
 #include <vector>
@@ -93,7 +94,6 @@ TEST_F(PracticeRun, RecordsAreDecidedAgainstTheCommittedBest) {
 TEST_F(PracticeRun, FirstRecordWritesOneSpeedLogLine) {
   Start(201);
   PlayRun(50000);
-  if (!scratch.Exists("wenlotka.spd")) GTEST_SKIP() << "the speed log is not written yet";
   EXPECT_EQ(SpeedLogLines(), 1);
   EXPECT_NE(scratch.ReadFile("wenlotka.spd").find("Standard"), std::string::npos);
 }
@@ -102,7 +102,6 @@ TEST_F(PracticeRun, LostSpeedLogLineStaysReported) {
   std::filesystem::create_directory("wenlotka.spd");  // an append cannot open it
   Start(101);
   PlayRun(50000);
-  if (g.speedLogSaved) GTEST_SKIP() << "AppendSpeedLog cannot fail yet";
   Key(13);
   std::filesystem::remove("wenlotka.spd");
   PlayRun(40000);
@@ -209,6 +208,14 @@ TEST_F(PracticeRun, ExitDuringARunAddsTheTruncatedSumWithoutMinimum) {
   Correct();
   SettlePracticeAtExit(g);
   EXPECT_EQ(Course(105).practiceSeconds, 0);
+
+  // A total near the 32-bit limit, as a hand-edited file may hold, stays there.
+  Start(106);
+  Course(106).practiceSeconds = INT32_MAX - 5;
+  Correct();
+  clock.Advance(60000);
+  SettlePracticeAtExit(g);
+  EXPECT_EQ(Course(106).practiceSeconds, INT32_MAX);
 }
 
 TEST_F(PracticeRun, ExitOnTheResultCommitsThePendingRecord) {
