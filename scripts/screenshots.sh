@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Regenerates the README's pictures with the headless driver.
+# Usage: scripts/screenshots.sh [path/to/wenlotka]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=${1:-$root/build/src/wenlotka}
+out=$root/docs/images
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+shot() {  # shot SIZE SCRIPT
+  TZ=UTC "$bin" --headless - --clock 1000000000 --size "$1" <<<"$2"
+}
+
+shot 642x402 "screenshot $out/title-642x402.png
+wait 1000
+screenshot $out/title-642x402-phase1.png
+kill"
+shot 1282x802 "screenshot $out/title-1282x802.png
+kill"
+shot 642x402 "key space
+type 1
+type 2
+key esc
+screenshot $out/main-menu.png
+type 1
+screenshot $out/level-menu.png
+kill"
+for level in 1 2 3; do
+  shot 642x402 "key space
+type $level
+type 1
+hit 12
+miss
+wait 3000
+screenshot $out/practice-level$level.png
+kill"
+done
+shot 642x402 "key space
+type 1
+type 1
+$(for i in $(seq 60); do printf 'hit\nwait 900\n'; done)
+key enter
+$(for i in $(seq 60); do printf 'hit\nwait 600\n'; done)
+screenshot $out/practice-result.png
+key esc
+type 7
+type 4
+wait 30000
+repaint
+screenshot $out/record-screen.png
+kill"
+echo "pictures written to $out"
