@@ -284,8 +284,10 @@ void Window::RunModalReport(CairoDeviceContext& surface, const std::string& capt
       surface.Resize(cw, ch);
     }
     surface.CopyPixelsFrom(frame);
-    // Text cells of 8 x 16 device pixels per byte, doubled on HiDPI screens.
-    const int s = std::max(1, static_cast<int>(d.ScaleY() + 0.5));
+    // Text cells of 8 x 16 device pixels per byte, grown with the window as
+    // the game's own text grows (and so doubled on HiDPI screens).
+    const int fit = std::min((surface.Width() - 2) / 640, (surface.Height() - 2) / 400);
+    const int s = std::max({1, fit, static_cast<int>(d.ScaleY() + 0.5)});
     const int u = 8 * s;
     const int rowH = 16 * s;
     size_t longest = caption.size() + 4;
