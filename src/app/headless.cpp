@@ -181,7 +181,7 @@ bool ParseScript(std::istream& in, std::vector<ScriptCommand>& out, std::string&
 }
 
 std::string StateJson(const Shell& shell) {
-  const GameGlobals& g = const_cast<Shell&>(shell).Globals();
+  const GameGlobals& g = shell.Globals();
   std::ostringstream j;
   j << "{\"screenId\":" << g.screenId << ",\"playState\":" << g.PlayState
     << ",\"currentMenu\":" << (g.currentMenu ? g.currentMenu->screenId : 0)

@@ -53,6 +53,7 @@ class Shell final : public View {
   std::int64_t NowMs() const;
   const TimerSet& Timers() const { return timers_; }
   GameGlobals& Globals() { return g_; }
+  const GameGlobals& Globals() const { return g_; }
 
   // View
   void SetTimer(int id, int periodMs) override;
