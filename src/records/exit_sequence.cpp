@@ -14,15 +14,15 @@
 void BuildSaveFailureList(const GameGlobals& g, char out[256]) {
   const struct {
     int saved;
-    const char* name;
-  } files[] = {{g.recordFileSaved, RecordFileName},
-               {g.practiceLogSaved, PracticeLogName},
-               {g.speedLogSaved, SpeedLogName}};
+    std::string name;
+  } files[] = {{g.recordFileSaved, RecordFilePath(g)},
+               {g.practiceLogSaved, PracticeLogPath(g)},
+               {g.speedLogSaved, SpeedLogPath(g)}};
   std::size_t used = 0;
   out[0] = '\0';
   for (const auto& f : files) {
     if (f.saved != 0) continue;
-    int n = std::snprintf(out + used, 256 - used, "%s ", f.name);
+    int n = std::snprintf(out + used, 256 - used, "%s ", f.name.c_str());
     if (n > 0) used += static_cast<std::size_t>(n);
   }
 }

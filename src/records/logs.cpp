@@ -35,9 +35,21 @@ const char* OrEmpty(const char* s) {
 
 }  // namespace
 
+std::string RecordFilePath(const GameGlobals& g) {
+  return std::string(g.fileStem) + ".rec";
+}
+
+std::string SpeedLogPath(const GameGlobals& g) {
+  return std::string(g.fileStem) + ".spd";
+}
+
+std::string PracticeLogPath(const GameGlobals&) {
+  return PracticeLogName;
+}
+
 int AppendPracticeLog(const GameGlobals& g, const char* date, const char* timeOfDay,
                       std::int32_t seconds) {
-  std::FILE* file = std::fopen(PracticeLogName, "a");
+  std::FILE* file = std::fopen(PracticeLogPath(g).c_str(), "a");
   if (file == nullptr) return 0;
   char reordered[9];
   ReorderDateText(reordered, date);
@@ -57,7 +69,7 @@ int AppendPracticeLog(const GameGlobals& g, const char* date, const char* timeOf
 int AppendSpeedLog(const GameGlobals& g, const char* levelName, const char* courseName,
                    const char* date, const char* timeOfDay, double runSeconds,
                    std::int32_t practiceSeconds) {
-  std::FILE* file = std::fopen(SpeedLogName, "a");
+  std::FILE* file = std::fopen(SpeedLogPath(g).c_str(), "a");
   if (file == nullptr) return 0;
   const bool english = g.LanguageFlag == 1;
   char reordered[9];

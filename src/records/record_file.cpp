@@ -270,11 +270,11 @@ bool FormatRecordFile(const GameGlobals& g, char* out, std::size_t size, std::si
 
 // Where the records really live: the file a symbolic link names, so a linked
 // record file stays linked after the rewrite.
-void ResolveRecordPath(char* out, std::size_t size) {
-  std::snprintf(out, size, "%s", RecordFileName);
+void ResolveRecordPath(const char* name, char* out, std::size_t size) {
+  std::snprintf(out, size, "%s", name);
   struct stat st;
-  if (lstat(RecordFileName, &st) != 0 || !S_ISLNK(st.st_mode)) return;
-  char* target = realpath(RecordFileName, nullptr);
+  if (lstat(name, &st) != 0 || !S_ISLNK(st.st_mode)) return;
+  char* target = realpath(name, nullptr);
   if (target == nullptr) return;
   if (std::strlen(target) < size) std::snprintf(out, size, "%s", target);
   std::free(target);
@@ -303,7 +303,7 @@ void SyncDirectoryOf(const char* path) {
 
 void StartUpRecords(GameGlobals& g) {
   assert(g.clock != nullptr && "StartUpRecords needs the app's clock");
-  if (std::FILE* file = std::fopen(RecordFileName, "r")) {
+  if (std::FILE* file = std::fopen(RecordFilePath(g).c_str(), "r")) {
     LoadRecordFile(g, file);
     std::fclose(file);
   }
@@ -362,7 +362,7 @@ int SaveRecordFile(GameGlobals& g) {
   const bool formatted = FormatRecordFile(g, text.data(), text.size(), &length);
 
   char target[4096];
-  ResolveRecordPath(target, sizeof target);
+  ResolveRecordPath(RecordFilePath(g).c_str(), target, sizeof target);
   char temp[4096 + sizeof RecordTempSuffix];
   std::snprintf(temp, sizeof temp, "%s%s", target, RecordTempSuffix);
 

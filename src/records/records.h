@@ -15,9 +15,18 @@
 #include "platform/view.h"
 #include "screens/game_globals.h"
 
+#include <string>
+
+// The names the files have with the default layout.
 constexpr char RecordFileName[] = "wenlotka.rec";
 constexpr char PracticeLogName[] = "wenlotka.log";
 constexpr char SpeedLogName[] = "wenlotka.spd";
+
+// The files of this session: "<fileStem>.rec" and "<fileStem>.spd", and the
+// shared practice log.
+std::string RecordFilePath(const GameGlobals& g);
+std::string SpeedLogPath(const GameGlobals& g);
+std::string PracticeLogPath(const GameGlobals& g);
 
 // ---- Shared time helpers ---------------------------------------------------
 

@@ -123,6 +123,9 @@ struct GameGlobals {
   char startDate[9] = {};   // MM/DD/YY
   char startClock[9] = {};  // HH:MM:SS
   KeyPosition KeyPositionTable[256]{};
+  // The stem of the files kept per keyboard layout ("<stem>.rec", "<stem>.spd"
+  // and the statistics); the practice log is shared whatever the layout.
+  char fileStem[32] = "wenlotka";
   // Set once StartUpRecords has run: only then may the exit path rewrite the
   // record file, so a failed start-up never overwrites the user's records.
   int recordsStarted = 0;
