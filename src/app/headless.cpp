@@ -9,6 +9,7 @@
 
 #include "app/shell.h"
 #include "platform/cp932.h"
+#include "practice/layouts.h"
 #include "screens/screens.h"
 
 namespace {
@@ -252,6 +253,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
   VirtualClock clock(start);
   CairoDeviceContext surface(options.width, options.height);
   GameGlobals g;
+  SelectKeyboardLayout(g, options.layout);
   int status = 0;
   Shell shell(g, surface, clock,
               [&err](const std::string& caption, const std::vector<std::string>& lines) {

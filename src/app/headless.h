@@ -47,6 +47,7 @@ struct HeadlessOptions {
   int height = 402;
   std::optional<std::int64_t> clockSeconds;  // default: now
   std::string screenshot;                    // written when the script ends
+  int layout = 0;                            // an index into KeyboardLayouts; 0 qwerty
 };
 
 // Returns the process exit status: 0, 1 (a screenshot could not be written),

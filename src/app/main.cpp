@@ -7,18 +7,22 @@
 
 #include "app/headless.h"
 #include "app/window_app.h"
+#include "practice/layouts.h"
 
 namespace {
 
 constexpr char Usage[] =
-    "usage: wenlotka [--size WxH]                 play in a window\n"
-    "       wenlotka --headless SCRIPT [options]  run SCRIPT (a file, or - for standard input)\n"
+    "usage: wenlotka [--size WxH] [--layout NAME]  play in a window\n"
+    "       wenlotka --headless SCRIPT [options]    run SCRIPT (a file, or - for standard input)\n"
     "         --size WxH          client area in device pixels (default 642x402)\n"
     "         --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
     "         --screenshot FILE   write the screen as PNG when the script ends\n"
+    "         --layout NAME       the keyboard: qwerty (default), azerty, qwertz, dvorak or\n"
+    "                             colemak; a window without it asks the window system\n"
     "       wenlotka --help | --version\n"
     "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
-    "working directory.\n";
+    "working directory. Another layout than qwerty keeps its own record file and speed\n"
+    "log, wenlotka-NAME.rec and wenlotka-NAME.spd.\n";
 
 bool ParseSize(const std::string& s, int& w, int& h) {
   size_t x = s.find('x');
@@ -42,6 +46,7 @@ int main(int argc, char** argv) {
   bool isHeadless = false;
   bool sizeGiven = false;
   int width = 1282, height = 802;
+  int layout = -1;  // not given
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& out) {
@@ -70,6 +75,12 @@ int main(int argc, char** argv) {
         return Bad("--clock needs calendar seconds, a whole number >= 0");
       }
       headless.clockSeconds = s;
+    } else if (a == "--layout") {
+      if (!value(v)) return Bad(std::string("--layout needs one of ") + KeyboardLayoutNames);
+      layout = FindKeyboardLayout(v.c_str());
+      if (layout < 0) {
+        return Bad("unknown layout '" + v + "' (" + KeyboardLayoutNames + ")");
+      }
     } else if (a == "--screenshot") {
       if (!value(headless.screenshot)) return Bad("--screenshot needs a file name");
     } else {
@@ -84,7 +95,8 @@ int main(int argc, char** argv) {
       headless.width = width;
       headless.height = height;
     }
+    if (layout >= 0) headless.layout = layout;
     return RunHeadless(headless, std::cout, std::cerr);
   }
-  return RunWindow(width, height, std::cerr);
+  return RunWindow(width, height, layout, std::cerr);
 }

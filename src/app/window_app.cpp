@@ -5,6 +5,7 @@
 
 #include "app/shell.h"
 #include "platform/window.h"
+#include "practice/layouts.h"
 #include "textscreen/textscreen.h"
 
 namespace {
@@ -15,9 +16,21 @@ Rect TargetGlyphArea(const GameGlobals& g) {
   return Rect{ToDeviceX(g, 257), ToDeviceY(g, 33), ToDeviceX(g, 305), ToDeviceY(g, 81)};
 }
 
+// The layout whose letters the keyboard's keys type; qwerty, with a notice,
+// when it is none of those the game knows.
+int RecogniseLayout(const Window& window, std::ostream& err) {
+  const std::array<std::string, 3> typed = window.LetterRowKeys();
+  const char* const rows[3] = {typed[0].c_str(), typed[1].c_str(), typed[2].c_str()};
+  const int layout = RecogniseKeyboardLayout(rows);
+  if (layout >= 0) return layout;
+  err << "wenlotka: the keyboard layout is none of " << KeyboardLayoutNames
+      << "; using qwerty (choose one with --layout NAME)\n";
+  return QwertyLayout;
+}
+
 }  // namespace
 
-int RunWindow(int width, int height, std::ostream& err) {
+int RunWindow(int width, int height, int layout, std::ostream& err) {
   std::string error;
   std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error);
   if (!window) {
@@ -29,6 +42,7 @@ int RunWindow(int width, int height, std::ostream& err) {
                              std::max(1, window->ClientHeight()));
   SystemClock clock;
   GameGlobals g;
+  SelectKeyboardLayout(g, layout >= 0 ? layout : RecogniseLayout(*window, err));
   Shell shell(g, surface, clock,
               [&](const std::string& caption, const std::vector<std::string>& lines) {
                 window->RunModalReport(surface, caption, lines);

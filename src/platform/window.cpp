@@ -368,3 +368,28 @@ void Window::RunModalReport(CairoDeviceContext& surface, const std::string& capt
   surface.SetBkColor(savedBk);
   Present(surface);
 }
+
+std::array<std::string, 3> Window::LetterRowKeys() const {
+  // Scancodes name physical places, whatever the layout; SDL reports the
+  // key each one gives in the current layout.
+  static const std::vector<SDL_Scancode> rows[3] = {
+      {SDL_SCANCODE_Q, SDL_SCANCODE_W, SDL_SCANCODE_E, SDL_SCANCODE_R, SDL_SCANCODE_T,
+       SDL_SCANCODE_Y, SDL_SCANCODE_U, SDL_SCANCODE_I, SDL_SCANCODE_O, SDL_SCANCODE_P,
+       SDL_SCANCODE_LEFTBRACKET, SDL_SCANCODE_RIGHTBRACKET},
+      {SDL_SCANCODE_A, SDL_SCANCODE_S, SDL_SCANCODE_D, SDL_SCANCODE_F, SDL_SCANCODE_G,
+       SDL_SCANCODE_H, SDL_SCANCODE_J, SDL_SCANCODE_K, SDL_SCANCODE_L, SDL_SCANCODE_SEMICOLON,
+       SDL_SCANCODE_APOSTROPHE},
+      {SDL_SCANCODE_Z, SDL_SCANCODE_X, SDL_SCANCODE_C, SDL_SCANCODE_V, SDL_SCANCODE_B,
+       SDL_SCANCODE_N, SDL_SCANCODE_M, SDL_SCANCODE_COMMA, SDL_SCANCODE_PERIOD, SDL_SCANCODE_SLASH},
+  };
+  std::array<std::string, 3> typed;
+  for (int r = 0; r < 3; ++r) {
+    for (SDL_Scancode code : rows[r]) {
+      const SDL_Keycode key = SDL_GetKeyFromScancode(code);
+      char c = '?';
+      if (key > ' ' && key < 127) c = static_cast<char>(key >= 'A' && key <= 'Z' ? key + 32 : key);
+      typed[r] += c;
+    }
+  }
+  return typed;
+}

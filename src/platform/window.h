@@ -3,6 +3,7 @@
 // Callers: the app's window loop only. SDL is not seen outside src/platform.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,13 @@ class Window {
 
   // Where an input method should place its candidate window (device pixels).
   void SetTextInputArea(const Rect& area);
+
+  // What the keys of the three letter rows type without a modifier, in the
+  // keyboard layout the window system reports: the upper row from the Q key
+  // (12 keys), the home row from the A key (11) and the lower row from the Z
+  // key (10), as named on a US keyboard. Each key is its lower-case ASCII
+  // character, or '?' when it types none.
+  std::array<std::string, 3> LetterRowKeys() const;
 
   // Shows the report over the current frame inside this window and returns
   // when the user dismisses it (OK, Enter, Esc or the close box). Texts are CP932.

@@ -49,5 +49,6 @@ void DrawKeyRow(GameGlobals& g, DeviceContext& dc, int rowIndex, const char* key
 }
 
 void DrawKeyGuide(GameGlobals& g, DeviceContext& dc, KeyGuideMode mode) {
-  for (int i = 0; i < 4; ++i) DrawKeyRow(g, dc, i, KeyboardRows[i], mode);
+  const KeyboardLayout& layout = CurrentLayout(g);
+  for (int i = 0; i < 4; ++i) DrawKeyRow(g, dc, i, layout.rows[i], mode);
 }

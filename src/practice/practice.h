@@ -14,6 +14,7 @@
 
 #include "platform/device_context.h"
 #include "platform/view.h"
+#include "practice/layouts.h"
 #include "screens/game_globals.h"
 
 // ---- Practice state --------------------------------------------------------
@@ -22,9 +23,10 @@ constexpr int KeysPerRun = 60;
 constexpr int FirstHintDelay = 3000;
 constexpr int HintDelay = 2000;
 
-// Key strings of the six row sets, indexed by rowSet (entry 0 unused).
+// Key strings of the six row sets on a QWERTY keyboard, indexed by rowSet
+// (entry 0 unused). Other keyboards have their own (layouts.h).
 extern const char* const TargetKeyStrings[RowSetCount + 1];
-// The four keyboard rows, top to bottom.
+// The four rows of a QWERTY keyboard, top to bottom.
 extern const char* const KeyboardRows[4];
 
 // ---- Practice run ----------------------------------------------------------

@@ -246,7 +246,7 @@ void StartPractice(GameGlobals& g, View& view, DeviceContext& dc, const MenuTabl
 
   g.correctCount = 0;
   g.errorCount = 0;
-  g.keyString = TargetKeyStrings[rowSet];
+  g.keyString = CurrentLayout(g).targetKeys[rowSet];
   g.targetIndex = PickTargetIndex(g, g.keyString, -1);
   g.targetKey = g.keyString[g.targetIndex];
   ArmFirstTarget(g, view);

@@ -319,10 +319,11 @@ void StartUpRecords(GameGlobals& g) {
 }
 
 void BuildKeyPositionTable(GameGlobals& g) {
-  auto fill = [&g](int code) {
+  const char* const* rows = CurrentLayout(g).rows;
+  auto fill = [&g, rows](int code) {
     KeyPosition position{};
     for (int row = 0; row < 4; ++row) {
-      const unsigned char* text = reinterpret_cast<const unsigned char*>(KeyboardRows[row]);
+      const unsigned char* text = reinterpret_cast<const unsigned char*>(rows[row]);
       for (int i = 0; i < 100 && text[i] != 0; ++i) {
         if (text[i] == code) position = KeyPosition{row + 1, i + 1};
       }

@@ -123,6 +123,9 @@ struct GameGlobals {
   char startDate[9] = {};   // MM/DD/YY
   char startClock[9] = {};  // HH:MM:SS
   KeyPosition KeyPositionTable[256]{};
+  // The keyboard in front of the user: an index into KeyboardLayouts
+  // (src/practice/layouts.h), 0 for qwerty.
+  int keyboardLayout = 0;
   // The stem of the files kept per keyboard layout ("<stem>.rec", "<stem>.spd"
   // and the statistics); the practice log is shared whatever the layout.
   char fileStem[32] = "wenlotka";
