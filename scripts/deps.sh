@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libx11-dev libcairo2-dev libfontconfig-dev libfreetype-dev
   fontconfig fonts-dejavu-core fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-xkb-utils
 )
 
 missing=()
