@@ -52,4 +52,12 @@ wait 30000
 repaint
 screenshot $out/record-screen.png
 kill"
+for layout in azerty dvorak; do
+  TZ=UTC "$bin" --headless - --clock 1000000000 --size 642x402 --layout $layout <<<"key space
+type 1
+type 6
+hit 3
+screenshot $out/layout-$layout.png
+kill"
+done
 echo "pictures written to $out"
