@@ -74,3 +74,8 @@ FileResult AppendToFile(const char* path, const std::string& bytes);
 
 // Removes a "<path>.tmp" that a save killed half way left behind.
 void RemoveStaleTemporary(const char* path);
+
+// Tests only: makes one step of every later save or append fail as a full
+// disk (Write) or an I/O error would, until called again with None.
+enum class FileFault { None, CreateTemp, Write, Sync, Close, Rename, Backup };
+void InjectFileFaultForTesting(FileFault fault);
