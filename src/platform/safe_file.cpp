@@ -298,7 +298,7 @@ FileResult ReplaceFile(const char* path, const std::string& bytes) {
             Describe(path, (std::string(KindOf(old.st_mode)) + "; left alone").c_str())};
   }
   if (existed && !UserMayWrite(target, old)) {
-    return {FileStatus::Failed, Describe(path, "is read-only; left alone")};
+    return {FileStatus::Failed, Describe(path, "read-only, left alone")};
   }
 
   const std::string temp = target + ".tmp";
