@@ -329,10 +329,11 @@ bool FormatRecordFile(int languageFlag, const CourseRecord (&table)[LevelCount][
   return true;
 }
 
-// What this session adds to a record file that another game may have saved
-// since start-up: per course the shorter best time with its date and the
-// practice time added here; the total grows by what was added here. With no
-// other game the result is this session's own table.
+// What this session adds to a record file that another game (or the user)
+// may have changed since start-up: per course a best time set here when it
+// is shorter than the one on disk, with its date, and the practice time added
+// here; the total grows by what was added here. With no other game the result
+// is this session's own table.
 void MergeWithDisk(const GameGlobals& g, const RecordText& disk,
                    CourseRecord (&table)[LevelCount][RowSetCount], std::int64_t* totalSeconds) {
   for (int level = 0; level < LevelCount; ++level) {
@@ -340,8 +341,9 @@ void MergeWithDisk(const GameGlobals& g, const RecordText& disk,
       const CourseRecord& mine = g.CourseRecordTable[level][row];
       const CourseRecord& theirs = disk.courses[level][row];
       CourseRecord& out = table[level][row];
-      const bool mineBetter =
-          mine.bestTime > 0.0 && (theirs.bestTime <= 0.0 || mine.bestTime < theirs.bestTime);
+      const bool setHere = mine.bestTime != g.loadedBestTime[level][row];
+      const bool mineBetter = setHere && mine.bestTime > 0.0 &&
+                              (theirs.bestTime <= 0.0 || mine.bestTime < theirs.bestTime);
       const CourseRecord& best = mineBetter ? mine : theirs;
       out.bestTime = best.bestTime;
       std::memcpy(out.bestDate, best.bestDate, sizeof out.bestDate);
@@ -387,6 +389,7 @@ void StartUpRecords(GameGlobals& g) {
   g.loadedPastPracticeSeconds = g.pastPracticeSeconds;
   for (int level = 0; level < LevelCount; ++level) {
     for (int row = 0; row < RowSetCount; ++row) {
+      g.loadedBestTime[level][row] = g.CourseRecordTable[level][row].bestTime;
       g.loadedPracticeSeconds[level][row] = g.CourseRecordTable[level][row].practiceSeconds;
     }
   }

@@ -246,6 +246,20 @@ TEST_F(RecordsTest, SaveMergesWithWhatAnotherGameSavedMeanwhile) {
   EXPECT_EQ(lines[2], Pad("Home_Row") + "     40 08/03/02     0hour 7mi42se");   // 362 + 100
   EXPECT_EQ(lines[3], Pad("Upper_Row") + "     30 08/03/01     0hour 6mi12se");  // 362 + 10
   EXPECT_EQ(lines[9], RecordLine) << "untouched courses as on disk";
+
+  // A best time the user cleared by hand meanwhile stays cleared when this
+  // session set no better one.
+  InitGlobals(g, &clock);
+  dir.WriteFile(RecordFileName, EnglishFile(Total1h2m5s));
+  StartUpRecords(g);
+  std::string cleared = EnglishFile(Total1h2m5s);
+  cleared.replace(
+      0, Total1h2m5s.size() + 12 + RecordLine.size(),
+      Total1h2m5s + "\nBeginner's\n" + Pad("Home_Row") + "      0              0hour 5mi12se");
+  dir.WriteFile(RecordFileName, cleared);
+  g.endTime = g.startTime;
+  ASSERT_NE(SaveRecordFile(g), 0);
+  EXPECT_EQ(dir.ReadFile(RecordFileName), cleared);
 }
 
 TEST_F(RecordsTest, AFileThatCannotBeKeptIsNotReplaced) {
