@@ -366,3 +366,18 @@ TEST_F(RecordsE2E, ARunUnderASecondIsRecordedAsOneSecond) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RecordsHelp, TheExitStatusOfAFailedSaveIsDocumented) {
+  const std::string cmd = std::string(WENLOTKA_BINARY) + " --help";
+  std::FILE* help = popen(cmd.c_str(), "r");
+  ASSERT_NE(help, nullptr);
+  std::string text;
+  char buffer[256];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, help)) > 0;) text.append(buffer, n);
+  EXPECT_EQ(pclose(help), 0);
+  EXPECT_NE(text.find("4 a file could not be saved at exit"), std::string::npos) << text;
+}
+
+}  // namespace
