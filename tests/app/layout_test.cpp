@@ -2,6 +2,7 @@
 // courses draw, and where its records go.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -99,6 +100,17 @@ TEST(Layouts, AnotherLayoutKeepsItsOwnRecordFileAndSpeedLog) {
   // And azerty reads its own back.
   r = RunScript("key space\ntype 1\ntype 1\nstate\nkill\n", "--clock 1000000200 --layout azerty");
   EXPECT_NE(r.out.find("\"code\":101,\"bestTime\":30,"), std::string::npos) << r.out;
+}
+
+TEST(Layouts, AFailedSaveNamesTheLayoutsOwnFile) {
+  ScratchDir dir;
+  std::filesystem::create_directory("wenlotka-dvorak.spd");
+  RunResult r = RunScript("key space\ntype 1\ntype 1\nhit 60\nkey esc\nquit\n",
+                          "--clock 1000000000 --layout dvorak");
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("wenlotka-dvorak.spd "), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("wenlotka.spd"), std::string::npos) << r.err;
+  EXPECT_EQ(CountLines(dir.ReadFile("wenlotka-dvorak.rec")), 22);
 }
 
 TEST(Layouts, QwertyNamedOrNotGivesTheSameScreensAndFiles) {
