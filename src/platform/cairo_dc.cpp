@@ -288,17 +288,38 @@ bool CairoDeviceContext::WritePng(const std::string& path) const {
   return cairo_surface_write_to_png(impl_->surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
+bool CairoDeviceContext::ReadPng(const std::string& path) {
+  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(png);
+    return false;
+  }
+  Impl& d = *impl_;
+  d.Create(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png));
+  cairo_set_source_surface(d.cr, png, 0, 0);
+  cairo_set_operator(d.cr, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(d.cr);
+  cairo_set_operator(d.cr, CAIRO_OPERATOR_OVER);
+  cairo_surface_destroy(png);
+  return true;
+}
+
 int CairoDeviceContext::CachedFaceCount() const {
   return impl_->fonts.Size();
 }
 
-void CairoDeviceContext::CopyPixelsFrom(const CairoDeviceContext& other) {
+void CairoDeviceContext::CopyPixelsFrom(const CairoDeviceContext& other, int atX, int atY) {
   Impl& d = *impl_;
   const Impl& s = *other.impl_;
   cairo_surface_flush(s.surface);
   cairo_surface_flush(d.surface);
-  int w = std::min(d.width, s.width);
-  int h = std::min(d.height, s.height);
-  for (int y = 0; y < h; ++y) std::memcpy(d.Row(y), s.Row(y), static_cast<size_t>(w) * 4);
-  cairo_surface_mark_dirty(d.surface);
+  const int x0 = std::max(0, atX);
+  const int y0 = std::max(0, atY);
+  const int x1 = std::min(d.width, atX + s.width);
+  const int y1 = std::min(d.height, atY + s.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  for (int y = y0; y < y1; ++y) {
+    std::memcpy(d.Row(y) + x0, s.Row(y - atY) + (x0 - atX), static_cast<size_t>(x1 - x0) * 4);
+  }
+  cairo_surface_mark_dirty_rectangle(d.surface, x0, y0, x1 - x0, y1 - y0);
 }
