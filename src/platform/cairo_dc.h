@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/device_context.h"
 
@@ -48,6 +49,13 @@ class CairoDeviceContext final : public DeviceContext {
 
   // Faces resolved through fontconfig so far (for tests and benchmarks).
   int CachedFaceCount() const;
+  // Text cells kept ready to copy (for tests and benchmarks).
+  int CachedCellCount() const;
+
+  // What was drawn since the last call, as few rectangles that cover it,
+  // clipped to the surface; the whole surface once there are many; nothing
+  // when nothing was drawn. The window shows just these.
+  std::vector<Rect> TakeDamage();
 
  private:
   struct Impl;
