@@ -107,7 +107,8 @@ struct XServer {
         continue;
       name = ":" + std::to_string(n);
       pid = Spawn({"Xvfb", name, "-screen", "0", "1920x1200x24", "-nolisten", "tcp"}, "");
-      for (int i = 0; i < 200 && stat(sock.c_str(), &st) != 0; ++i) std::this_thread::sleep_for(25ms);
+      for (int i = 0; i < 200 && stat(sock.c_str(), &st) != 0; ++i)
+        std::this_thread::sleep_for(25ms);
       dpy = XOpenDisplay(name.c_str());
       if (dpy != nullptr) {
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
@@ -224,10 +225,14 @@ int main(int argc, char** argv) {
   int starts = 5;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string a = argv[i];
-    if (a == "--binary") binary = argv[i + 1];
-    else if (a == "--keys") keys = std::atoi(argv[i + 1]);
-    else if (a == "--idle-seconds") idleSeconds = std::atoi(argv[i + 1]);
-    else if (a == "--starts") starts = std::atoi(argv[i + 1]);
+    if (a == "--binary")
+      binary = argv[i + 1];
+    else if (a == "--keys")
+      keys = std::atoi(argv[i + 1]);
+    else if (a == "--idle-seconds")
+      idleSeconds = std::atoi(argv[i + 1]);
+    else if (a == "--starts")
+      starts = std::atoi(argv[i + 1]);
   }
   XServer x;
   if (!x.Start()) {
@@ -289,7 +294,8 @@ int main(int argc, char** argv) {
   Key(x.dpy, XK_q);
   std::this_thread::sleep_for(300ms);
   std::vector<unsigned long> afterQ = Capture(x.dpy, g.window, w, h);
-  auto probe = [&](const std::vector<unsigned long>& mine, const std::vector<unsigned long>& other) {
+  auto probe = [&](const std::vector<unsigned long>& mine,
+                   const std::vector<unsigned long>& other) {
     std::vector<size_t> red;
     for (size_t i = 0; i < mine.size() && i < other.size(); ++i)
       if (mine[i] == 0xFF0000 && other[i] != 0xFF0000) red.push_back(i);
@@ -317,8 +323,10 @@ int main(int argc, char** argv) {
         break;
       }
     }
-    if (seen) latencies.push_back(MsSince(t0));
-    else ++lost;
+    if (seen)
+      latencies.push_back(MsSince(t0));
+    else
+      ++lost;
     std::this_thread::sleep_for(15ms);
   }
   std::printf("key to pixels: median %.2f ms, max %.2f ms over %zu keys (%d not seen)\n",

@@ -1,6 +1,7 @@
 #include "platform/cairo_dc.h"
 
 #include <cairo.h>
+#include <pixman.h>
 
 #include <algorithm>
 #include <cassert>
@@ -120,6 +121,8 @@ bool WorthMerging(const Rect& a, const Rect& b) {
 
 struct CairoDeviceContext::Impl {
   cairo_surface_t* surface = nullptr;
+  std::uint32_t* data = nullptr;
+  int strideWords = 0;
   int width = 0;
   int height = 0;
   ColorRef text = 0x000000;
@@ -143,6 +146,8 @@ struct CairoDeviceContext::Impl {
     surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     assert(cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
            "could not create the drawing surface");
+    data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
+    strideWords = cairo_image_surface_get_stride(surface) / 4;
     for (int y = 0; y < height; ++y) std::fill_n(Row(y), width, 0x00FFFFFFu);
     // The cells were drawn for the old size's cell metrics.
     cells.clear();
@@ -152,15 +157,14 @@ struct CairoDeviceContext::Impl {
   void Destroy() {
     if (surface) cairo_surface_destroy(surface);
     surface = nullptr;
+    data = nullptr;
   }
-  std::uint32_t* Row(int y) const {
-    return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface) +
-                                            static_cast<std::ptrdiff_t>(y) *
-                                                cairo_image_surface_get_stride(surface));
-  }
+  std::uint32_t* Row(int y) const { return data + static_cast<std::ptrdiff_t>(y) * strideWords; }
   // Pixels are written straight into the rows; the surface only ever reaches
   // Cairo again to be read (PNG), and image surfaces keep no copy of their own.
+  // pixman fills with the same wide stores Cairo's own paint uses.
   void Fill(int left, int top, int right, int bottom, std::uint32_t pixel) {
+    if (pixman_fill(data, strideWords, 32, left, top, right - left, bottom - top, pixel)) return;
     for (int y = top; y < bottom; ++y) std::fill(Row(y) + left, Row(y) + right, pixel);
   }
   void AddDamage(Rect r) {
