@@ -329,10 +329,14 @@ int main(int argc, char** argv) {
       ++lost;
     std::this_thread::sleep_for(15ms);
   }
-  std::printf("key to pixels: median %.2f ms, max %.2f ms over %zu keys (%d not seen)\n",
-              Median(latencies),
-              latencies.empty() ? 0.0 : *std::max_element(latencies.begin(), latencies.end()),
-              latencies.size(), lost);
+  std::sort(latencies.begin(), latencies.end());
+  auto percentile = [&](double p) {
+    return latencies.empty() ? 0.0 : latencies[static_cast<size_t>(p * (latencies.size() - 1))];
+  };
+  std::printf(
+      "key to pixels: median %.2f ms, 90%% %.2f ms, 99%% %.2f ms, max %.2f ms over %zu keys (%d "
+      "not seen)\n",
+      percentile(0.5), percentile(0.9), percentile(0.99), percentile(1.0), latencies.size(), lost);
   std::printf("peak memory (VmHWM): %.1f MB\n", StatusKb(g.pid, "VmHWM:") / 1024.0);
   Stop(g.pid);
   g.pid = -1;
