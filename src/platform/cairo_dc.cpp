@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -138,6 +139,15 @@ struct CairoDeviceContext::Impl {
 
   std::vector<Rect> damage;
   bool damageAll = false;
+
+  // The game draws ellipses of a handful of sizes (dots, nails, fingertips).
+  std::map<std::pair<int, int>, std::vector<int>> ellipseSpans;
+  const std::vector<int>& SpansOf(int w, int h) {
+    auto found = ellipseSpans.find({w, h});
+    if (found != ellipseSpans.end()) return found->second;
+    if (ellipseSpans.size() >= 256) ellipseSpans.clear();
+    return ellipseSpans.emplace(std::make_pair(w, h), EllipseSpans(w, h)).first->second;
+  }
 
   void Create(int w, int h) {
     Destroy();
@@ -381,7 +391,7 @@ void CairoDeviceContext::Ellipse(const Rect& rect, ColorRef fill, ColorRef outli
   const int h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0) return;
   if (rect.right <= 0 || rect.bottom <= 0 || rect.left >= d.width || rect.top >= d.height) return;
-  std::vector<int> lo = EllipseSpans(w, h);
+  const std::vector<int>& lo = d.SpansOf(w, h);
   const std::uint32_t fillPixel = ToPixel(fill);
   const std::uint32_t outlinePixel = ToPixel(outline);
   const int clipLeft = std::max(0, -rect.left);

@@ -81,12 +81,13 @@ struct Window::Impl {
   int lastWidth = 0;
   int lastHeight = 0;
 
-  // The client area in device pixels.
+  // The client area in device pixels. SDL sizes a window surface in window
+  // coordinates, so only the renderer draws finer on HiDPI screens.
   void DrawableSize(int* w, int* h) const {
     if (renderer) {
       SDL_GetRendererOutputSize(renderer, w, h);
     } else {
-      SDL_GetWindowSizeInPixels(window, w, h);
+      SDL_GetWindowSize(window, w, h);
     }
   }
   // Device pixels per window coordinate (above 1 on HiDPI screens).
