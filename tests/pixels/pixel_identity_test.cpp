@@ -80,8 +80,8 @@ TEST_P(PixelIdentity, EveryScreenMatchesTheReference) {
     top += size.height;
   }
   if (anyDiffers) {
-    const std::string actual =
-        "pixels-actual-" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".png";
+    const std::string actual = testing::TempDir() + "pixels-actual-" + std::to_string(size.width) +
+                               "x" + std::to_string(size.height) + ".png";
     StackShots(shots)->WritePng(actual);
     ADD_FAILURE() << "this build's screens are in " << actual;
   }
