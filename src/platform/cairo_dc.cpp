@@ -174,7 +174,11 @@ struct CairoDeviceContext::Impl {
   // Cairo again to be read (PNG), and image surfaces keep no copy of their own.
   // pixman fills with the same wide stores Cairo's own paint uses.
   void Fill(int left, int top, int right, int bottom, std::uint32_t pixel) {
-    if (pixman_fill(data, strideWords, 32, left, top, right - left, bottom - top, pixel)) return;
+    // Narrow fills (frames, strips) cost less than pixman's dispatch.
+    if (right - left >= 32 &&
+        pixman_fill(data, strideWords, 32, left, top, right - left, bottom - top, pixel)) {
+      return;
+    }
     for (int y = top; y < bottom; ++y) std::fill(Row(y) + left, Row(y) + right, pixel);
   }
   void AddDamage(Rect r) {
