@@ -4,38 +4,63 @@
 #include <ostream>
 
 #include "app/shell.h"
+#include "platform/cp932.h"
 #include "platform/window.h"
 #include "textscreen/textscreen.h"
 
 namespace {
 
-// Keeps an input method's candidate window over the big target glyph, where it
-// never hides the keyboard field the user is looking for.
-Rect TargetGlyphArea(const GameGlobals& g) {
-  return Rect{ToDeviceX(g, 257), ToDeviceY(g, 33), ToDeviceX(g, 305), ToDeviceY(g, 81)};
+void PrintReport(std::ostream& err, const std::string& caption,
+                 const std::vector<std::string>& lines) {
+  err << Cp932ToUtf8(caption) << "\n";
+  for (const std::string& line : lines) err << Cp932ToUtf8(line) << "\n";
 }
 
 }  // namespace
 
 int RunWindow(int width, int height, std::ostream& err) {
   std::string error;
-  std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error);
+  bool noDisplay = false;
+  std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error, &noDisplay);
   if (!window) {
-    err << "wenlotka: cannot open a window: " << error << "\n"
-        << "Run it in a graphical session, or use --headless SCRIPT.\n";
+    if (noDisplay) {
+      err << "wenlotka: no display: " << error << " (use --headless SCRIPT)\n";
+    } else {
+      err << "wenlotka: cannot open a window: " << error << "\n"
+          << "Run it in a graphical session, or use --headless SCRIPT.\n";
+    }
     return 1;
   }
   CairoDeviceContext surface(std::max(1, window->ClientWidth()),
                              std::max(1, window->ClientHeight()));
   SystemClock clock;
   GameGlobals g;
+  // Once the display is gone the report can only be printed.
+  bool displayGone = false;
+  bool saveFailed = false;
+  const std::vector<std::string>* reportOnScreen = nullptr;
+  std::string reportCaption;
   Shell shell(g, surface, clock,
               [&](const std::string& caption, const std::vector<std::string>& lines) {
+                saveFailed = true;
+                if (displayGone) {
+                  PrintReport(err, caption, lines);
+                  return;
+                }
+                reportCaption = caption;
+                reportOnScreen = &lines;
                 window->RunModalReport(surface, caption, lines);
+                reportOnScreen = nullptr;
               });
+  window->OnDisplayLost([&]() {
+    displayGone = true;
+    err << "wenlotka: the display went away (X connection broken); saving the records\n";
+    if (reportOnScreen != nullptr) PrintReport(err, reportCaption, *reportOnScreen);
+    shell.Exit();  // does nothing when the exit sequence already ran
+    return saveFailed ? 4 : 1;
+  });
   shell.Start();
   shell.OnPaint();
-  window->SetTextInputArea(TargetGlyphArea(g));
   window->Present(surface);
 
   std::vector<WindowEvent> events;
@@ -71,7 +96,6 @@ int RunWindow(int width, int height, std::ostream& err) {
       if (closed) break;
     }
     if (!closed) shell.FireDueTimers(shell.NowMs(), nullptr);
-    window->SetTextInputArea(TargetGlyphArea(g));
     window->Present(surface);
   }
   shell.Exit();
