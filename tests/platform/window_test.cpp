@@ -164,4 +164,17 @@ TEST_F(KeysUnderXvfb, AltGrStillChoosesCharacters) {
       (std::vector<int>{'@', '{', 'y'}));
 }
 
+TEST_F(KeysUnderXvfb, AKanaLayoutGivesTheHalfWidthKanaOfEachKey) {
+  if (access("/usr/bin/setxkbmap", X_OK) != 0) GTEST_SKIP() << "setxkbmap is not installed";
+  // The Japanese kana layout without an input method: each key gives its
+  // kana, as the original's kana keyboard gave half-width katakana bytes.
+  pid_t map = Spawn({"/usr/bin/setxkbmap", "-display", server.name, "-model", "jp106", "-layout",
+                     "jp", "-variant", "kana"});
+  ASSERT_GT(map, 0);
+  waitpid(map, nullptr, 0);
+  // Keycodes of A, 1, Q and Shift+Z on a JIS keyboard: ﾁ, ﾇ, ﾀ, ｯ.
+  EXPECT_EQ(CharsOf({"key", "--delay", "20", "38", "10", "24", "shift+52"}, 4),
+            (std::vector<int>{0xC1, 0xC7, 0xC0, 0xAF}));
+}
+
 }  // namespace
