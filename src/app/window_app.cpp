@@ -52,14 +52,18 @@ int RunWindow(int width, int height, std::ostream& err) {
                 window->RunModalReport(surface, caption, lines);
                 reportOnScreen = nullptr;
               });
+  bool started = false;
   window->OnDisplayLost([&]() {
     displayGone = true;
     err << "wenlotka: the display went away (X connection broken); saving the records\n";
     if (reportOnScreen != nullptr) PrintReport(err, reportCaption, *reportOnScreen);
-    shell.Exit();  // does nothing when the exit sequence already ran
+    // Before the records were read there is nothing to save, and saving
+    // would write empty records over the file.
+    if (started) shell.Exit();  // does nothing when the exit sequence already ran
     return saveFailed ? 4 : 1;
   });
   shell.Start();
+  started = true;
   shell.OnPaint();
   window->Present(surface);
 
