@@ -34,8 +34,11 @@ void CatchHangUp() {
   sigaction(SIGHUP, &action, nullptr);
 }
 
-// What SDL says of a key press where the layout cannot be asked directly;
-// the printable characters then come as SDL's text, computed from the layout.
+// Where X11 cannot be asked (a Wayland session without X), what SDL tells of
+// the key: its character on the layout's first level. Shift is applied to
+// letters only, as the shifted symbols of other keys differ between layouts;
+// SDL's text would know them, but only while its text input, and with it the
+// input method, is on.
 KeyFacts FactsOfSdlKey(const SDL_Keysym& key) {
   KeyFacts f;
   switch (key.sym) {
@@ -60,33 +63,13 @@ KeyFacts FactsOfSdlKey(const SDL_Keysym& key) {
   // Right Alt may be AltGr, which only chooses characters.
   f.alt = (key.mod & KMOD_LALT) != 0;
   f.shift = (key.mod & KMOD_SHIFT) != 0;
-  if (f.ctrl) f.layoutChar = f.baseChar;  // SDL sends no text with Ctrl
-  return f;
-}
-
-// The code points of UTF-8 text; invalid bytes are skipped.
-std::u32string DecodeUtf8(const char* text) {
-  std::u32string out;
-  const auto* p = reinterpret_cast<const unsigned char*>(text);
-  while (*p) {
-    int extra = *p >= 0xF0 ? 3 : *p >= 0xE0 ? 2 : *p >= 0xC0 ? 1 : 0;
-    char32_t c = extra == 3 ? *p & 0x07 : extra == 2 ? *p & 0x0F : extra == 1 ? *p & 0x1F : *p;
-    if (*p >= 0x80 && extra == 0) {
-      ++p;
-      continue;
-    }
-    ++p;
-    bool ok = true;
-    for (int i = 0; i < extra; ++i, ++p) {
-      if ((*p & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      c = (c << 6) | (*p & 0x3F);
-    }
-    if (ok) out += c;
+  const bool upper = f.shift != ((key.mod & KMOD_CAPS) != 0);
+  if (f.baseChar >= U'a' && f.baseChar <= U'z') {
+    f.layoutChar = upper ? f.baseChar - 32 : f.baseChar;
+  } else if (!f.shift || f.ctrl) {
+    f.layoutChar = f.baseChar;
   }
-  return out;
+  return f;
 }
 
 void PushBytes(const std::string& bytes, std::vector<WindowEvent>& out) {
@@ -115,10 +98,8 @@ struct Window::Impl {
   int textureHeight = 0;
   int lastWidth = 0;
   int lastHeight = 0;
-  // Key presses are read from X11's own events (SDL's text input stays off).
+  // Key presses are read from X11's own events.
   bool x11Keys = false;
-  // Without them, SDL's text follows its key press; Alt or Ctrl voids it.
-  bool textVoided = false;
 
   // Device pixels per window coordinate (above 1 on HiDPI screens).
   double ScaleX() const {
@@ -153,22 +134,11 @@ void Window::Impl::Translate(const SDL_Event& event, std::vector<WindowEvent>& o
         out.push_back({WindowEvent::Kind::MouseMove, 0, 0});
         return;
       }
-      KeyFacts facts = FactsOfSdlKey(event.key.keysym);
-      textVoided = facts.alt || facts.ctrl;
-      std::string bytes = KeyPressMessages(facts);
+      std::string bytes = KeyPressMessages(FactsOfSdlKey(event.key.keysym));
       if (bytes.empty()) {
         out.push_back({WindowEvent::Kind::MouseMove, 0, 0});
       } else {
         PushBytes(bytes, out);
-      }
-      return;
-    }
-    case SDL_TEXTINPUT: {
-      if (x11Keys || textVoided) return;
-      for (char32_t c : DecodeUtf8(event.text.text)) {
-        KeyFacts facts;
-        facts.layoutChar = c;
-        PushBytes(KeyPressMessages(facts), out);
       }
       return;
     }
@@ -312,10 +282,6 @@ std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int 
   if (driver == "x11") {
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     d.x11Keys = true;
-  } else {
-    // Elsewhere SDL's text, worked out from the layout, is all there is;
-    // with text input stopped no input method sees the keys.
-    SDL_EventState(SDL_TEXTINPUT, SDL_ENABLE);
   }
   CatchHangUp();
   return w;
