@@ -56,6 +56,19 @@ TEST_F(Ending, SighupRunsTheExitSequenceOnce) {
       << "the open run was settled";
 }
 
+TEST_F(Ending, SighupWhileTheSaveReportIsShownEndsTheProgram) {
+  mkdir("wenlotka.log", 0755);  // the practice log cannot be appended to
+  WindowGame game(x, "642x402");
+  ASSERT_FALSE(game.window.empty());
+  game.Keys("space");
+  game.Type("5");
+  std::this_thread::sleep_for(500ms);
+  ASSERT_EQ(WaitFor(game.pid, 100ms), -1) << "the report was not shown";
+  kill(game.pid, SIGHUP);  // nobody is left to read it
+  EXPECT_EQ(WaitFor(game.pid, 2000ms), 0) << dir.ReadFile("wenlotka.stderr");
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.rec")), 22);
+}
+
 TEST_F(Ending, AKilledXServerStillSavesTheRecords) {
   WindowGame game(x, "642x402");
   StartARun(game);

@@ -195,7 +195,7 @@ std::string PlayAWholeRun(const XServer& x, WindowGame& game) {
     Press(x, HomeRowKeycode[mole]);
     if (key == 30) problems += WindowOverTheGame(x, game);
     if (key == 60) break;
-    int next = NextMole(game, mole, 1000ms, &red);
+    int next = NextMole(game, mole, 2000ms, &red);
     if (red) return problems + "key " + std::to_string(key) + " counted as an error";
     if (next < 0 || next == mole) {
       return problems + "key " + std::to_string(key) + " (\"" + "ASDFGHJKL"[mole] +
