@@ -18,7 +18,9 @@ constexpr char Usage[] =
     "         --screenshot FILE   write the screen as PNG when the script ends\n"
     "       wenlotka --help | --version\n"
     "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
-    "working directory.\n";
+    "working directory.\n"
+    "Exit status of --headless: 0 done, 1 a screenshot could not be written, 2 a bad\n"
+    "script, 3 hit or miss without a run in progress, 4 a file could not be saved at exit.\n";
 
 bool ParseSize(const std::string& s, int& w, int& h) {
   size_t x = s.find('x');
