@@ -1,6 +1,7 @@
 #include "app/window_app.h"
 
 #include <algorithm>
+#include <climits>
 #include <ostream>
 
 #include "app/shell.h"
@@ -70,9 +71,10 @@ int RunWindow(int width, int height, std::ostream& err) {
   std::vector<WindowEvent> events;
   bool closed = false;
   while (!closed && !shell.QuitPosted()) {
-    int timeout = 250;
+    // Asleep until the next event or the next due timer, whichever is first.
+    int timeout = -1;
     if (std::optional<std::int64_t> due = shell.Timers().NextDue()) {
-      timeout = static_cast<int>(std::clamp<std::int64_t>(*due - shell.NowMs(), 0, 250));
+      timeout = static_cast<int>(std::clamp<std::int64_t>(*due - shell.NowMs(), 0, INT_MAX));
     }
     events.clear();
     window->PollEvents(timeout, events);

@@ -40,16 +40,18 @@ class Window {
   // with the status `lost` returns. The window must not be used from `lost`.
   void OnDisplayLost(std::function<int()> lost);
 
-  // Waits up to `timeoutMs` (0: do not wait) for events and appends what they
-  // mean to `out`. Each key press gives its character messages at once.
+  // Waits up to `timeoutMs` (0: do not wait; below 0: until an event comes)
+  // for events and appends what they mean to `out`. Each key press gives its
+  // character messages at once.
   void PollEvents(int timeoutMs, std::vector<WindowEvent>& out);
 
   // The client area in device pixels (the drawable size on HiDPI screens).
   int ClientWidth() const;
   int ClientHeight() const;
 
-  // Shows the surface's pixels.
-  void Present(const CairoDeviceContext& surface);
+  // Shows what was drawn on the surface since the last call (all of it after
+  // a resize); shows nothing when nothing was drawn.
+  void Present(CairoDeviceContext& surface);
 
   // Shows the report over the current frame inside this window and returns
   // when the user dismisses it (OK, Enter, Esc or the close box). Texts are CP932.
