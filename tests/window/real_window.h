@@ -142,9 +142,13 @@ class XServer {
 };
 
 struct WindowGame {
-  WindowGame(const XServer& x, const std::string& size, const std::vector<std::string>& env = {})
+  // `args` follow the size on the command line.
+  WindowGame(const XServer& x, const std::string& size, const std::vector<std::string>& env = {},
+             const std::vector<std::string>& args = {})
       : x(x) {
-    pid = Spawn({WENLOTKA_BINARY, "--size", size}, x.Name(), "wenlotka.stderr", env);
+    std::vector<std::string> argv = {WENLOTKA_BINARY, "--size", size};
+    argv.insert(argv.end(), args.begin(), args.end());
+    pid = Spawn(argv, x.Name(), "wenlotka.stderr", env);
     for (int i = 0; i < 100 && window.empty(); ++i) {
       std::string found = x.XDo("search --name '^WENLOTKA$'");
       if (!found.empty())
