@@ -3,11 +3,13 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "practice/practice.h"
+#include "progress/progress.h"
 #include "records/records.h"
 #include "texts/records.h"
 
@@ -39,6 +41,7 @@ void RunExitSequence(GameGlobals& g, View& view) {
   g.practiceLogSaved =
       AppendPracticeLog(g, g.startDate, g.startClock, static_cast<std::int32_t>(running));
   g.recordFileSaved = SaveRecordFile(g);
+  SaveKeyStatistics(g, std::cerr);
   if (g.recordFileSaved != 0 && g.practiceLogSaved != 0 && g.speedLogSaved != 0) return;
   char list[256];
   BuildSaveFailureList(g, list);
