@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/device_context.h"
+#include "platform/safe_file.h"
 #include "progress/progress_state.h"
 #include "screens/game_globals.h"
 
@@ -57,6 +58,11 @@ std::string KeyStatisticsPath(const GameGlobals& g);
 std::string RunHistoryPath(const GameGlobals& g);
 
 constexpr char KeyStatisticsHeader[] = "wenlotka-keys 1";
+
+// ReadRegularFile for files that are usually far below `maxBytes`: it asks
+// for no more than the file's size and room for lines appended meanwhile,
+// since ReadRegularFile sets aside its whole limit before it reads.
+FileResult ReadSizedFile(const std::string& path, std::size_t maxBytes, std::string* bytes);
 
 std::string FormatKeyStatistics(const KeyStatistics& stats);
 // False with "line N: <reason>" in `error` for anything but a file this

@@ -114,7 +114,7 @@ bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
   std::string bytes;
   KeyStatistics merged;
   std::string damage;
-  FileResult read = ReadRegularFile(path.c_str(), MaxKeyFileBytes, &bytes);
+  FileResult read = ReadSizedFile(path, MaxKeyFileBytes, &bytes);
   switch (read.status) {
     case FileStatus::Missing:
       break;

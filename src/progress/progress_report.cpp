@@ -1,6 +1,6 @@
 // The progress report: a short summary on standard output and, on request, a
 // picture. It reads the statistics files and changes nothing.
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -187,7 +187,7 @@ template <typename T, typename Parse>
 bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Parse parse,
                         bool* present, std::string* message) {
   std::string bytes;
-  FileResult read = ReadRegularFile(path.c_str(), limit, &bytes);
+  FileResult read = ReadSizedFile(path, limit, &bytes);
   *present = read.status != FileStatus::Missing;
   if (read.status == FileStatus::Missing) return true;
   if (!read.Ok()) {
@@ -202,25 +202,25 @@ bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Pa
   return true;
 }
 
-// Cairo writes where it is told; a picture is drawn into a new file of our own
-// beside the target and then put in place the safe way, so a FIFO or a device
-// named as the picture is never written to, and a failed write leaves the old
-// picture whole.
+// Cairo writes where it is told; the picture is drawn into a new file of our
+// own beside the target and renamed over it, so a FIFO or a device named as
+// the picture is never opened, and a failed write leaves the old picture whole.
+// A picture is made again at will, so it is not synced like the records.
 FileResult WritePicture(const CairoDeviceContext& surface, const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    return {FileStatus::NotRegular, path + ": not a regular file; left alone"};
+  }
   std::string temporary = path + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return {FileStatus::Failed, path + ": cannot create a file beside it"};
+  fchmod(fd, 0644);
   close(fd);
-  FileResult result;
-  std::string bytes;
-  if (!surface.WritePng(temporary)) {
-    result = {FileStatus::Failed, path + ": cannot write the picture"};
-  } else {
-    result = ReadRegularFile(temporary.c_str(), 64u << 20, &bytes);
-    if (result.Ok()) result = ReplaceFile(path.c_str(), bytes);
+  if (!surface.WritePng(temporary) || rename(temporary.c_str(), path.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return {FileStatus::Failed, path + ": cannot be written"};
   }
-  unlink(temporary.c_str());
-  return result;
+  return {};
 }
 
 }  // namespace
