@@ -1,7 +1,9 @@
 // Learner progress: the statistics a scripted session leaves, two games in one
 // folder, the report's text and picture, and damaged files left whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,28 +30,35 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
+// Outputs and scripts are kept beside the scratch folder, named per process,
+// since CTest runs several of these tests at once.
+std::string Beside(const char* what) {
+  return "../progress-test-" + std::to_string(getpid()) + what;
+}
+
 Outcome Wenlotka(const std::string& args) {
   // No display: the report and the headless game must never need one.
   const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(WENLOTKA_BINARY) +
-                          " " + args + " >../progress-test.out 2>../progress-test.err </dev/null";
+                          " " + args + " >" + Beside(".out") + " 2>" + Beside(".err") +
+                          " </dev/null";
   Outcome r;
   const int raw = std::system(cmd.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp("../progress-test.out");
-  r.err = Slurp("../progress-test.err");
-  std::remove("../progress-test.out");
-  std::remove("../progress-test.err");
+  r.out = Slurp(Beside(".out"));
+  r.err = Slurp(Beside(".err"));
+  std::remove(Beside(".out").c_str());
+  std::remove(Beside(".err").c_str());
   return r;
 }
 
 // Runs a script kept outside the folder, so the folder holds only the game's files.
 Outcome Play(const std::string& script) {
   {
-    std::ofstream s("../progress-test.script");
+    std::ofstream s(Beside(".script"));
     s << script;
   }
-  Outcome r = Wenlotka("--headless ../progress-test.script --clock 1000000000");
-  std::remove("../progress-test.script");
+  Outcome r = Wenlotka("--headless " + Beside(".script") + " --clock 1000000000");
+  std::remove(Beside(".script").c_str());
   return r;
 }
 
@@ -447,4 +456,22 @@ TEST(ProgressReport, OnlyAPngNameIsTakenForThePicture) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--report draws its picture only into a FILE.png"), std::string::npos);
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), "26/12/01 10:00:00 101 40 3 0 0\n");
+}
+
+TEST(ProgressReport, AFifoInPlaceOfAFileOrThePictureNeverHangs) {
+  ScratchDir dir;
+  dir.WriteFile("wenlotka.keys", ReportKeys);
+  ASSERT_EQ(mkfifo("progress.png", 0644), 0);
+  Outcome r = Wenlotka("--report progress.png");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "wenlotka: picture not written: progress.png: not a regular file; left alone\n");
+  EXPECT_EQ(FilesIn(dir.Path()), (std::set<std::string>{"wenlotka.keys", "progress.png"}));
+
+  ASSERT_EQ(mkfifo("wenlotka.runs", 0644), 0);
+  r = Wenlotka("--report");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "wenlotka: wenlotka.runs: not a regular file but a FIFO; no report made, no file "
+            "changed\n");
+  EXPECT_EQ(r.out, "");
 }
