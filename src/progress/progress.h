@@ -69,6 +69,7 @@ std::string FormatKeyStatistics(const KeyStatistics& stats);
 // program writes (CR LF line ends, comments and blank lines are accepted).
 bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error);
 // Adds every count of `more` to `into`, stopping at the largest count.
+void AddKeyCounts(KeyCounts& into, const KeyCounts& more);
 void AddKeyStatistics(KeyStatistics& into, const KeyStatistics& more);
 bool HasCounts(const KeyStatistics& stats);
 

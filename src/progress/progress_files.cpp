@@ -210,21 +210,23 @@ bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::strin
   return true;
 }
 
+void AddKeyCounts(KeyCounts& a, const KeyCounts& b) {
+  a.target = SaturatingAdd(a.target, b.target);
+  a.misses = SaturatingAdd(a.misses, b.misses);
+  a.recalled = SaturatingAdd(a.recalled, b.recalled);
+  a.lookedUp = SaturatingAdd(a.lookedUp, b.lookedUp);
+  a.timed = SaturatingAdd(a.timed, b.timed);
+  a.timeMs = SaturatingAdd(a.timeMs, b.timeMs);
+  for (const auto& [code, times] : b.confusions) {
+    std::int64_t& c = a.confusions[code];
+    c = SaturatingAdd(c, times);
+  }
+}
+
 void AddKeyStatistics(KeyStatistics& into, const KeyStatistics& more) {
   for (int level = 0; level < ProgressLevels; ++level) {
     for (int letter = 0; letter < ProgressLetters; ++letter) {
-      KeyCounts& a = into.keys[level][letter];
-      const KeyCounts& b = more.keys[level][letter];
-      a.target = SaturatingAdd(a.target, b.target);
-      a.misses = SaturatingAdd(a.misses, b.misses);
-      a.recalled = SaturatingAdd(a.recalled, b.recalled);
-      a.lookedUp = SaturatingAdd(a.lookedUp, b.lookedUp);
-      a.timed = SaturatingAdd(a.timed, b.timed);
-      a.timeMs = SaturatingAdd(a.timeMs, b.timeMs);
-      for (const auto& [code, times] : b.confusions) {
-        std::int64_t& c = a.confusions[code];
-        c = SaturatingAdd(c, times);
-      }
+      AddKeyCounts(into.keys[level][letter], more.keys[level][letter]);
     }
   }
 }

@@ -56,22 +56,23 @@ void Text(GameGlobals& g, DeviceContext& dc, int y, int x, const std::string& te
 // part / whole of a letter summed over the levels, or -1 without evidence.
 using RateOf = double (*)(const KeyStatistics&, int letter);
 
+// Counts read from a file may be as large as a count can be: summed as long double.
 double MissRate(const KeyStatistics& stats, int letter) {
-  std::int64_t misses = 0, typed = 0;
+  long double misses = 0, typed = 0;
   for (const auto& level : stats.keys) {
     misses += level[letter].misses;
-    typed += level[letter].misses + level[letter].timed;
+    typed += static_cast<long double>(level[letter].misses) + level[letter].timed;
   }
-  return typed > 0 ? static_cast<double>(misses) / static_cast<double>(typed) : -1.0;
+  return typed > 0 ? static_cast<double>(misses / typed) : -1.0;
 }
 
 double LookUpRate(const KeyStatistics& stats, int letter) {
-  std::int64_t lookedUp = 0, answered = 0;
+  long double lookedUp = 0, answered = 0;
   for (const auto& level : stats.keys) {
     lookedUp += level[letter].lookedUp;
-    answered += level[letter].lookedUp + level[letter].recalled;
+    answered += static_cast<long double>(level[letter].lookedUp) + level[letter].recalled;
   }
-  return answered > 0 ? static_cast<double>(lookedUp) / static_cast<double>(answered) : -1.0;
+  return answered > 0 ? static_cast<double>(lookedUp / answered) : -1.0;
 }
 
 void DrawCap(GameGlobals& g, DeviceContext& dc, int y, int x, int key, ColorRef colour) {
@@ -114,8 +115,10 @@ void DrawChart(GameGlobals& g, DeviceContext& dc, const std::vector<RunEntry>& r
     Text(g, dc, 296, 184, "no completed runs yet", ColorBlack);
     return;
   }
+  // A run over a day long is off the chart; it tops the axis at a day.
+  constexpr std::int64_t Longest = 86400;
   std::int64_t most = 0;
-  for (const RunEntry& r : runs) most = std::max(most, r.seconds);
+  for (const RunEntry& r : runs) most = std::max(most, std::min(r.seconds, Longest));
   // The top of the axis: the slowest run rounded up to ten seconds.
   const std::int64_t top = std::max<std::int64_t>(10, (most + 9) / 10 * 10);
   char buf[32];

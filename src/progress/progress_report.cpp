@@ -51,37 +51,32 @@ std::string KeyName(int code) {
   return buf;
 }
 
-// Percent rounded half up.
-long long Percent(std::int64_t part, std::int64_t whole) {
-  return static_cast<long long>((static_cast<long double>(part) * 100 + whole / 2.0L) / whole);
+// part / (part + other) in percent, rounded half up; long double, since
+// counts read from a file may be as large as a count can be.
+long long Percent(std::int64_t part, std::int64_t other) {
+  const long double whole = static_cast<long double>(part) + static_cast<long double>(other);
+  return static_cast<long long>(static_cast<long double>(part) * 100 / whole + 0.5L);
 }
 
 KeyCounts SumOverLevels(const KeyStatistics& stats, int letter) {
   KeyCounts sum;
-  for (int level = 0; level < ProgressLevels; ++level) {
-    const KeyCounts& k = stats.keys[level][letter];
-    sum.target += k.target;
-    sum.misses += k.misses;
-    sum.recalled += k.recalled;
-    sum.lookedUp += k.lookedUp;
-    sum.timed += k.timed;
-    sum.timeMs += k.timeMs;
-    for (const auto& [code, times] : k.confusions) sum.confusions[code] += times;
-  }
+  for (const auto& level : stats.keys) AddKeyCounts(sum, level[letter]);
   return sum;
 }
 
 struct Rated {
   int letter;
-  std::int64_t part;
-  std::int64_t whole;
+  std::int64_t part;   // misses, or keys looked up
+  std::int64_t other;  // keys typed right, or keys recalled
 };
 
 // Highest rate first; on a tie the key with more evidence, then A..Z.
 void SortWeakest(std::vector<Rated>& keys) {
   std::sort(keys.begin(), keys.end(), [](const Rated& a, const Rated& b) {
-    const long double ra = static_cast<long double>(a.part) * b.whole;
-    const long double rb = static_cast<long double>(b.part) * a.whole;
+    const long double ra = static_cast<long double>(a.part) *
+                           (static_cast<long double>(b.part) + static_cast<long double>(b.other));
+    const long double rb = static_cast<long double>(b.part) *
+                           (static_cast<long double>(a.part) + static_cast<long double>(a.other));
     if (ra != rb) return ra > rb;
     if (a.part != b.part) return a.part > b.part;
     return a.letter < b.letter;
@@ -137,8 +132,8 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
   std::vector<std::pair<std::int64_t, std::pair<int, int>>> confusions;  // times, (letter, code)
   for (int letter = 0; letter < ProgressLetters; ++letter) {
     const KeyCounts k = SumOverLevels(stats, letter);
-    if (k.misses > 0) missed.push_back({letter, k.misses, k.misses + k.timed});
-    if (k.lookedUp > 0) lookedUp.push_back({letter, k.lookedUp, k.lookedUp + k.recalled});
+    if (k.misses > 0) missed.push_back({letter, k.misses, k.timed});
+    if (k.lookedUp > 0) lookedUp.push_back({letter, k.lookedUp, k.recalled});
     for (const auto& [code, times] : k.confusions) confusions.push_back({times, {letter, code}});
   }
   SortWeakest(missed);
@@ -154,8 +149,8 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
   for (std::size_t i = 0; i < missed.size() && i < ShownKeys; ++i) {
     const Rated& r = missed[i];
     std::snprintf(buf, sizeof buf, "  %c %3lld%%  %lld missed, %lld typed right\n", 'A' + r.letter,
-                  Percent(r.part, r.whole), static_cast<long long>(r.part),
-                  static_cast<long long>(r.whole - r.part));
+                  Percent(r.part, r.other), static_cast<long long>(r.part),
+                  static_cast<long long>(r.other));
     out << buf;
   }
   out << "Weakest keys by look-up rate\n";
@@ -163,8 +158,8 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
   for (std::size_t i = 0; i < lookedUp.size() && i < ShownKeys; ++i) {
     const Rated& r = lookedUp[i];
     std::snprintf(buf, sizeof buf, "  %c %3lld%%  %lld looked up, %lld recalled\n", 'A' + r.letter,
-                  Percent(r.part, r.whole), static_cast<long long>(r.part),
-                  static_cast<long long>(r.whole - r.part));
+                  Percent(r.part, r.other), static_cast<long long>(r.part),
+                  static_cast<long long>(r.other));
     out << buf;
   }
   out << "Most common confusions\n";
