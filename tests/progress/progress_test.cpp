@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 
+#include "app/shell.h"
 #include "platform/cairo_dc.h"
 #include "progress/progress.h"
 #include "support/test_support.h"
@@ -154,6 +156,38 @@ TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
             "2 L 22 0 20 2 22 6000\n"
             "2 S 36 2 34 0 34 0 Q:2\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), std::string(SessionRuns) + SessionRuns);
+}
+
+TEST(ProgressSession, TwoGamesOpenAtOnceBothKeepTheirCounts) {
+  ScratchDir dir;
+  // Both start on the same clock, so both draw J, then A, as the session above.
+  struct Game {
+    VirtualClock clock{{1000000000, 0}};
+    CairoDeviceContext surface{642, 402};
+    GameGlobals g;
+    Shell shell{g, surface, clock, nullptr};
+    void Keys(const std::string& keys) {
+      for (char c : keys) shell.OnChar(c == '*' ? g.targetKey + ('a' - 'A') : c);
+    }
+  };
+  auto first = std::make_unique<Game>();
+  auto second = std::make_unique<Game>();
+  first->shell.Start();
+  second->shell.Start();
+  first->Keys(" 21**");   // Standard Home Row: J and A at once
+  second->Keys(" 21*q");  // J at once, A missed as Q
+  second->shell.Exit();
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 A 1 1 0 0 0 0 Q:1\n"
+            "2 J 1 0 1 0 1 0\n");
+  first->shell.Exit();
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 A 2 1 1 0 1 0 Q:1\n"
+            "2 J 2 0 2 0 2 0\n");
 }
 
 TEST(ProgressSession, ADamagedKeysFileIsKeptWholeAndTheSessionSavedBesideIt) {
