@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
     if (!reportPicture.empty() && !endsWithPng(reportPicture)) {
       return Bad("--report draws its picture only into a FILE.png");
     }
-    const GameGlobals defaults;
-    return RunProgressReport(defaults.fileStem, reportPicture, std::cout, std::cerr);
+    const GameGlobals files;  // the files the game would use
+    return RunProgressReport(files, reportPicture, std::cout, std::cerr);
   }
   if (isHeadless) {
     if (sizeGiven) {

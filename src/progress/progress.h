@@ -45,15 +45,16 @@ bool SaveKeyStatistics(GameGlobals& g, std::ostream& err);
 
 // ---- The report ------------------------------------------------------------------
 
-// Reads "<stem>.keys" and "<stem>.runs" in the current folder, changes
-// neither, prints the summary on `out` and, when `picturePath` is not empty,
-// writes the picture there as PNG. Returns the exit status: 0, or 1 when a
-// file could not be read or the picture could not be written.
-int RunProgressReport(const std::string& stem, const std::string& picturePath, std::ostream& out,
+// Reads the statistics files of `g` (KeyStatisticsPath, RunHistoryPath),
+// changes neither, prints the summary on `out` and, when `picturePath` is not
+// empty, writes the picture there as PNG. Returns the exit status: 0, or 1
+// when a file could not be read or the picture could not be written.
+int RunProgressReport(const GameGlobals& g, const std::string& picturePath, std::ostream& out,
                       std::ostream& err);
 
 // ---- Files -------------------------------------------------------------------------
 
+// "<fileStem>.keys" and "<fileStem>.runs", beside the record file.
 std::string KeyStatisticsPath(const GameGlobals& g);
 std::string RunHistoryPath(const GameGlobals& g);
 

@@ -27,12 +27,21 @@ KeyCounts* TargetCounts(GameGlobals& g) {
 
 }  // namespace
 
+// Beside the record file, wherever the records decide it lives: its name
+// with ".keys" or ".runs" for ".rec".
+std::string BesideRecordFile(const GameGlobals& g, const char* extension) {
+  std::string path = RecordFilePath(g);
+  if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".rec") == 0)
+    path.resize(path.size() - 4);
+  return path + extension;
+}
+
 std::string KeyStatisticsPath(const GameGlobals& g) {
-  return std::string(g.fileStem) + ".keys";
+  return BesideRecordFile(g, ".keys");
 }
 
 std::string RunHistoryPath(const GameGlobals& g) {
-  return std::string(g.fileStem) + ".runs";
+  return BesideRecordFile(g, ".runs");
 }
 
 void NoteTargetShown(GameGlobals& g) {

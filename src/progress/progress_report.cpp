@@ -220,10 +220,10 @@ FileResult WritePicture(const CairoDeviceContext& surface, const std::string& pa
 
 }  // namespace
 
-int RunProgressReport(const std::string& stem, const std::string& picturePath, std::ostream& out,
+int RunProgressReport(const GameGlobals& files, const std::string& picturePath, std::ostream& out,
                       std::ostream& err) {
-  const std::string keysPath = stem + ".keys";
-  const std::string runsPath = stem + ".runs";
+  const std::string keysPath = KeyStatisticsPath(files);
+  const std::string runsPath = RunHistoryPath(files);
   KeyStatistics stats;
   std::vector<RunEntry> runs;
   bool keysPresent = false, runsPresent = false;
