@@ -22,7 +22,9 @@ constexpr char Usage[] =
     "                                             FILE.png: also draw it as a picture\n"
     "       wenlotka --help | --version\n"
     "The record file wenlotka.rec, the logs wenlotka.log and wenlotka.spd and the\n"
-    "statistics wenlotka.keys and wenlotka.runs live in the working directory.\n";
+    "statistics wenlotka.keys and wenlotka.runs live in the working directory.\n"
+    "Exit status of --headless: 0 done, 1 a screenshot could not be written, 2 a bad\n"
+    "script, 3 hit or miss without a run in progress, 4 a file could not be saved at exit.\n";
 
 bool ParseSize(const std::string& s, int& w, int& h) {
   size_t x = s.find('x');

@@ -204,7 +204,7 @@ FolderLock::FolderLock(const char* pathInFolder, int timeoutMs) {
   const std::string folder = FolderOf(pathInFolder);
   // The folder itself carries the lock, so nothing is left in it. Where a
   // file system cannot lock a folder, a lock file beside the records does.
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
   if (fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) != 0 && errno != EWOULDBLOCK) {
     close(fd);
     fd = -1;
@@ -298,7 +298,7 @@ FileResult ReplaceFile(const char* path, const std::string& bytes) {
             Describe(path, (std::string(KindOf(old.st_mode)) + "; left alone").c_str())};
   }
   if (existed && !UserMayWrite(target, old)) {
-    return {FileStatus::Failed, Describe(path, "is read-only; left alone")};
+    return {FileStatus::Failed, Describe(path, "read-only, left alone")};
   }
 
   const std::string temp = target + ".tmp";
