@@ -146,6 +146,34 @@ TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), std::string(SessionRuns) + SessionRuns);
 }
 
+TEST(ProgressSession, TwoProcessesSavingAtOnceAddUp) {
+  ScratchDir dir;
+  { std::ofstream(Beside(".script")) << Session; }
+  const std::string game = "env -u DISPLAY " + std::string(WENLOTKA_BINARY) + " --headless " +
+                           Beside(".script") + " --clock 1000000000 >/dev/null 2>&1";
+  ASSERT_EQ(std::system((game + " & " + game + "; wait").c_str()), 0);
+  std::remove(Beside(".script").c_str());
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 A 34 0 32 2 34 5000\n"
+            "2 D 22 0 22 0 22 3998\n"
+            "2 F 22 2 22 0 22 0 0x20:2\n"
+            "2 G 22 0 22 0 22 0\n"
+            "2 H 30 0 30 0 30 0\n"
+            "2 J 30 4 30 0 30 0 ;:2 R:2\n"
+            "2 K 28 2 26 2 28 4000 Z:2\n"
+            "2 L 22 0 20 2 22 6000\n"
+            "2 S 36 2 34 0 34 0 Q:2\n");
+  // The two games' run lines interleave in the order the runs ended.
+  std::multiset<std::string> lines;
+  std::istringstream runs(dir.ReadFile("wenlotka.runs"));
+  for (std::string line; std::getline(runs, line);) lines.insert(line);
+  EXPECT_EQ(lines, (std::multiset<std::string>{
+                       "01/09/09 01:46:47 201 1 0 59 1", "01/09/09 01:46:47 201 1 0 59 1",
+                       "01/09/09 01:46:49 201 2 2 59 1", "01/09/09 01:46:49 201 2 2 59 1"}));
+}
+
 TEST(ProgressSession, TwoGamesOpenAtOnceBothKeepTheirCounts) {
   ScratchDir dir;
   // Both start on the same clock, so both draw J, then A, as the session above.
