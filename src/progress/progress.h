@@ -40,7 +40,8 @@ void NoteRunCompleted(GameGlobals& g);
 // Adds this session's counts to what "<fileStem>.keys" holds now and replaces
 // it. A file that does not read is kept as a backup first (or, when that
 // fails, left alone and the save fails). Tells every failure, and a failed
-// run-history append, on `err`. Returns false when something was not saved.
+// run-history append, on `err`. Returns false, and clears
+// progress.statisticsSaved, when something was not saved.
 bool SaveKeyStatistics(GameGlobals& g, std::ostream& err);
 
 // ---- The report ------------------------------------------------------------------

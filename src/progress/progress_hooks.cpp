@@ -109,7 +109,9 @@ void NoteRunCompleted(GameGlobals& g) {
   }
 }
 
-bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
+namespace {
+
+bool SaveStatistics(GameGlobals& g, std::ostream& err) {
   ProgressState& p = g.progress;
   bool ok = true;
   if (!p.runsFailure.empty()) {
@@ -167,4 +169,12 @@ bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
   // Saved: a second save in this process must not add the same counts again.
   p.session = KeyStatistics{};
   return ok;
+}
+
+}  // namespace
+
+bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
+  const bool saved = SaveStatistics(g, err);
+  if (!saved) g.progress.statisticsSaved = 0;
+  return saved;
 }

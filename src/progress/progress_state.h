@@ -41,6 +41,9 @@ struct ProgressState {
   int runRecalled = 0;
   int runLookedUp = 0;
 
-  // Why a statistics file was not saved; told once, at exit.
+  // Why a run line was not appended; told once, at exit.
   std::string runsFailure;
+  // 0 once a statistics file could not be saved (a headless run then ends
+  // with the status of a failed save).
+  int statisticsSaved = 1;
 };

@@ -227,6 +227,7 @@ TEST(ProgressSession, AKeysFileThatIsAFolderIsLeftAloneAndTheFailureTold) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path() + "/wenlotka.keys");
   Outcome r = Play("key space\ntype 2\ntype 1\nhit\nkey esc\nquit\n");
+  EXPECT_EQ(r.status, 4);  // as for any file not saved
   EXPECT_EQ(r.err,
             "wenlotka: key statistics not saved: wenlotka.keys: not a regular file but a folder\n");
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "/wenlotka.keys"));
