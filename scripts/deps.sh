@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libx11-dev libcairo2-dev libfontconfig-dev libfreetype-dev
+  libsdl2-dev libx11-dev libxtst-dev libcairo2-dev libpixman-1-dev libfontconfig-dev libfreetype-dev
   fontconfig fonts-dejavu-core fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool
