@@ -5,10 +5,12 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libx11-dev libxtst-dev libcairo2-dev libpixman-1-dev libfontconfig-dev libfreetype-dev
+  libsdl2-dev libx11-dev libxkbcommon-dev libxtst-dev libcairo2-dev libpixman-1-dev libfontconfig-dev libfreetype-dev
   fontconfig fonts-dejavu-core fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool
+  # the window's input-method test: ibus with anthy on a JIS keyboard map
+  ibus ibus-anthy python3-gi dbus libglib2.0-bin x11-xkb-utils
 )
 
 missing=()
