@@ -1,4 +1,5 @@
 // wenlotka: a touch-typing trainer played as a mole game.
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "app/headless.h"
 #include "app/window_app.h"
 #include "practice/layouts.h"
+#include "progress/progress.h"
 
 namespace {
 
@@ -19,10 +21,13 @@ constexpr char Usage[] =
     "         --screenshot FILE   write the screen as PNG when the script ends\n"
     "         --layout NAME       the keyboard: qwerty (default), azerty, qwertz, dvorak or\n"
     "                             colemak; a window without it asks the window system\n"
+    "       wenlotka --report [FILE.png]          summary of your progress, no window;\n"
+    "                                             FILE.png: also draw it as a picture\n"
     "       wenlotka --help | --version\n"
-    "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
-    "working directory. Another layout than qwerty keeps its own record file and speed\n"
-    "log, wenlotka-NAME.rec and wenlotka-NAME.spd.\n"
+    "The record file wenlotka.rec, the logs wenlotka.log and wenlotka.spd and the\n"
+    "statistics wenlotka.keys and wenlotka.runs live in the working directory. Another\n"
+    "layout than qwerty keeps its own record file, speed log and statistics,\n"
+    "wenlotka-NAME.rec, .spd, .keys and .runs.\n"
     "Exit status of --headless: 0 done, 1 a screenshot could not be written, 2 a bad\n"
     "script, 3 hit or miss without a run in progress, 4 a file could not be saved at exit.\n";
 
@@ -47,6 +52,8 @@ int main(int argc, char** argv) {
   HeadlessOptions headless;
   bool isHeadless = false;
   bool sizeGiven = false;
+  bool isReport = false;
+  std::string reportPicture;
   int width = 1282, height = 802;
   int layout = -1;  // not given
   for (int i = 1; i < argc; ++i) {
@@ -66,6 +73,9 @@ int main(int argc, char** argv) {
     } else if (a == "--headless") {
       if (!value(headless.script)) return Bad("--headless needs a script (or -)");
       isHeadless = true;
+    } else if (a == "--report") {
+      isReport = true;
+      if (i + 1 < argc && argv[i + 1][0] != '-') reportPicture = argv[++i];
     } else if (a == "--size") {
       if (!value(v) || !ParseSize(v, width, height)) return Bad("--size needs WxH, e.g. 1282x802");
       sizeGiven = true;
@@ -91,6 +101,22 @@ int main(int argc, char** argv) {
   }
   if (!isHeadless && (headless.clockSeconds || !headless.screenshot.empty())) {
     return Bad("--clock and --screenshot go with --headless");
+  }
+  if (isReport) {
+    auto endsWithPng = [](const std::string& f) {
+      if (f.size() < 5) return false;
+      std::string end = f.substr(f.size() - 4);
+      for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return end == ".png";
+    };
+    if (isHeadless || sizeGiven) return Bad("--report goes alone");
+    // Only a .png name, so a slip can never write over a record or statistics file.
+    if (!reportPicture.empty() && !endsWithPng(reportPicture)) {
+      return Bad("--report draws its picture only into a FILE.png");
+    }
+    GameGlobals files;  // the files the game would use
+    if (layout >= 0) SelectKeyboardLayout(files, layout);
+    return RunProgressReport(files, reportPicture, std::cout, std::cerr);
   }
   if (isHeadless) {
     if (sizeGiven) {
