@@ -113,6 +113,23 @@ TEST(Layouts, AFailedSaveNamesTheLayoutsOwnFile) {
   EXPECT_EQ(CountLines(dir.ReadFile("wenlotka-dvorak.rec")), 22);
 }
 
+TEST(Layouts, TheStatisticsAndTheirReportArePerLayoutToo) {
+  ScratchDir dir;
+  RunResult r = RunScript("key space\ntype 1\ntype 1\nhit 60\nkey esc\nquit\n",
+                          "--clock 1000000000 --layout dvorak");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(dir.Exists("wenlotka-dvorak.keys"));
+  EXPECT_TRUE(dir.Exists("wenlotka-dvorak.runs"));
+  EXPECT_FALSE(dir.Exists("wenlotka.keys"));
+  EXPECT_FALSE(dir.Exists("wenlotka.runs"));
+  r = RunWenlotka("--layout dvorak --report");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Beginner's Home Row: 1 run, best 1 sec"), std::string::npos) << r.out;
+  r = RunWenlotka("--report");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find("Beginner's Home Row"), std::string::npos) << r.out;
+}
+
 TEST(Layouts, QwertyNamedOrNotGivesTheSameScreensAndFiles) {
   const std::string script =
       "key space\ntype 1\ntype 6\nhit 5\nmiss\nscreenshot a.png\nwait 1000\nhit 55\n"
@@ -123,7 +140,8 @@ TEST(Layouts, QwertyNamedOrNotGivesTheSameScreensAndFiles) {
     RunResult r =
         RunScript(script, named ? "--clock 1000000000 --layout qwerty" : "--clock 1000000000");
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* f : {"a.png", "b.png", "wenlotka.rec", "wenlotka.log", "wenlotka.spd"}) {
+    for (const char* f : {"a.png", "b.png", "wenlotka.rec", "wenlotka.log", "wenlotka.spd",
+                          "wenlotka.keys", "wenlotka.runs"}) {
       ASSERT_TRUE(dir.Exists(f)) << f;
       files[named][f] = dir.ReadFile(f);
     }
