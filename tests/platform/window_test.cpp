@@ -2,6 +2,7 @@
 // Xvfb (skipped without Xvfb or xdotool) become character messages.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -52,16 +53,20 @@ pid_t Spawn(const std::vector<std::string>& args) {
 // An X server of our own on a free display, stopped when the test ends.
 struct XvfbServer {
   XvfbServer() {
-    struct stat st;
-    for (int n = 70 + getpid() % 50; n < 200 && pid < 0; ++n) {
-      std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-      std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-      if (stat(socket.c_str(), &st) == 0 || stat(lock.c_str(), &st) == 0) continue;
-      pid = Spawn({"/usr/bin/Xvfb", ":" + std::to_string(n), "-screen", "0", "800x600x24",
-                   "-nolisten", "tcp"});
-      for (int i = 0; i < 100 && pid > 0 && name.empty(); ++i, usleep(30000))
-        if (stat(socket.c_str(), &st) == 0) name = ":" + std::to_string(n);
-    }
+    // Xvfb picks a free display itself and tells which: choosing one here
+    // would race other test programs doing the same.
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid = Spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                 "800x600x24", "-nolisten", "tcp"});
+    close(ready[1]);
+    std::string number;
+    pollfd p{ready[0], POLLIN, 0};
+    char c = 0;
+    while (pid > 0 && poll(&p, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+      number += c;
+    close(ready[0]);
+    if (!number.empty()) name = ":" + number;
   }
   ~XvfbServer() {
     if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);

@@ -2,6 +2,7 @@
 // real key events through xdotool; shared by the real-window tests.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -76,28 +77,31 @@ class XServer {
       why_ = "Xvfb or xdotool is not installed";
       return;
     }
-    for (int n = 70 + getpid() % 50; n < 200; ++n) {
-      std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-      std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-      struct stat st;
-      if (stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0) continue;
-      display_ = ":" + std::to_string(n);
-      pid_ = Spawn({"Xvfb", display_, "-screen", "0", "1920x1200x24", "-nolisten", "tcp"}, "",
-                   "/dev/null");
-      for (int i = 0; i < 100; ++i) {
-        if (stat(sock.c_str(), &st) == 0) break;
-        std::this_thread::sleep_for(50ms);
-      }
+    // Xvfb picks a free display itself and tells which: choosing one here
+    // would race other test programs (of this or any checkout) doing the same.
+    int ready[2];
+    if (pipe(ready) != 0) {
+      why_ = "no pipe for Xvfb";
+      return;
+    }
+    pid_ = Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1920x1200x24",
+                  "-nolisten", "tcp"},
+                 "", "/dev/null");
+    close(ready[1]);
+    std::string number;
+    pollfd p{ready[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&p, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    close(ready[0]);
+    if (!number.empty()) {
+      display_ = ":" + number;
       dpy_ = XOpenDisplay(display_.c_str());
-      if (dpy_ != nullptr) {
-        // A failed request (a window that went away, say) fails the test that
-        // made it instead of ending the whole test program.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        return;
-      }
-      kill(pid_, SIGTERM);
-      WaitFor(pid_, 2000ms);
-      pid_ = -1;
+    }
+    if (dpy_ != nullptr) {
+      // A failed request (a window that went away, say) fails the test that
+      // made it instead of ending the whole test program.
+      XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+      return;
     }
     why_ = "no X server could be started";
   }
