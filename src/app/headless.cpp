@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/data_folder.h"
 #include "app/shell.h"
 #include "platform/cp932.h"
 #include "screens/screens.h"
@@ -252,6 +253,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
   VirtualClock clock(start);
   CairoDeviceContext surface(options.width, options.height);
   GameGlobals g;
+  g.LanguageFlag = options.languageFlag;
   int status = 0;
   Shell shell(g, surface, clock,
               [&err](const std::string& caption, const std::vector<std::string>& lines) {
@@ -315,7 +317,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         shell.OnPaint();
         break;
       case Kind::Screenshot:
-        screenshot(cmd.bytes);
+        screenshot(AbsoluteFrom(options.scriptFolder, cmd.bytes));
         break;
       case Kind::State:
         out << StateJson(shell) << "\n";

@@ -5,20 +5,31 @@
 #include <iostream>
 #include <string>
 
+#include "app/data_folder.h"
 #include "app/headless.h"
 #include "app/window_app.h"
 
 namespace {
 
 constexpr char Usage[] =
-    "usage: wenlotka [--size WxH]                 play in a window\n"
+    "usage: wenlotka [options]                    play in a window\n"
     "       wenlotka --headless SCRIPT [options]  run SCRIPT (a file, or - for standard input)\n"
-    "         --size WxH          client area in device pixels (default 642x402)\n"
-    "         --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
-    "         --screenshot FILE   write the screen as PNG when the script ends\n"
     "       wenlotka --help | --version\n"
+    "options:\n"
+    "  --size WxH          client area in device pixels (default: 1282x802 for the\n"
+    "                      window, 642x402 headless)\n"
+    "  --data-dir DIR      keep the game's files in DIR, created if missing\n"
+    "                      (default: the working directory)\n"
+    "  --xdg-data          keep them in $XDG_DATA_HOME/wenlotka, or in\n"
+    "                      ~/.local/share/wenlotka when that is unset (as the menu entry does)\n"
+    "  --lang en|ja        language of the messages, screens and files (default: en)\n"
+    "headless only:\n"
+    "  --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
+    "  --screenshot FILE   write the screen as PNG when the script ends\n"
     "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
-    "working directory.\n";
+    "data folder. Exit status: 0 done, 1 failed (no window, data folder or screenshot\n"
+    "unusable), 2 bad options or script, 3 hit or miss without a run, 4 a file could\n"
+    "not be saved.\n";
 
 bool ParseSize(const std::string& s, int& w, int& h) {
   size_t x = s.find('x');
@@ -42,6 +53,9 @@ int main(int argc, char** argv) {
   bool isHeadless = false;
   bool sizeGiven = false;
   int width = 1282, height = 802;
+  std::string dataFolder;
+  bool xdgData = false;
+  int languageFlag = 1;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& out) {
@@ -72,6 +86,14 @@ int main(int argc, char** argv) {
       headless.clockSeconds = s;
     } else if (a == "--screenshot") {
       if (!value(headless.screenshot)) return Bad("--screenshot needs a file name");
+    } else if (a == "--data-dir") {
+      if (!value(dataFolder) || dataFolder.empty()) return Bad("--data-dir needs a folder");
+    } else if (a == "--xdg-data") {
+      xdgData = true;
+    } else if (a == "--lang") {
+      // The game's own switch: 1 English, anything else Japanese.
+      if (!value(v) || (v != "en" && v != "ja")) return Bad("--lang needs en or ja");
+      languageFlag = v == "en" ? 1 : 0;
     } else {
       return Bad("unknown argument '" + a + "'");
     }
@@ -79,12 +101,30 @@ int main(int argc, char** argv) {
   if (!isHeadless && (headless.clockSeconds || !headless.screenshot.empty())) {
     return Bad("--clock and --screenshot go with --headless");
   }
+  if (xdgData && !dataFolder.empty()) return Bad("--data-dir and --xdg-data exclude each other");
+
+  // Paths on the command line mean what they meant where the user typed them,
+  // wherever the data folder is.
+  const std::string startFolder = CurrentFolder();
+  headless.script = AbsoluteFrom(startFolder, headless.script);
+  headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
+  headless.scriptFolder = startFolder;
+  if (xdgData || !dataFolder.empty()) {
+    std::string error;
+    if (xdgData) dataFolder = XdgDataFolder(error);
+    if (dataFolder.empty() || !EnterDataFolder(dataFolder, error)) {
+      std::cerr << "wenlotka: " << error << "\n";
+      return 1;
+    }
+  }
+
   if (isHeadless) {
+    headless.languageFlag = languageFlag;
     if (sizeGiven) {
       headless.width = width;
       headless.height = height;
     }
     return RunHeadless(headless, std::cout, std::cerr);
   }
-  return RunWindow(width, height, std::cerr);
+  return RunWindow(width, height, languageFlag, std::cerr);
 }

@@ -17,7 +17,7 @@ Rect TargetGlyphArea(const GameGlobals& g) {
 
 }  // namespace
 
-int RunWindow(int width, int height, std::ostream& err) {
+int RunWindow(int width, int height, int languageFlag, std::ostream& err) {
   std::string error;
   std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error);
   if (!window) {
@@ -29,6 +29,7 @@ int RunWindow(int width, int height, std::ostream& err) {
                              std::max(1, window->ClientHeight()));
   SystemClock clock;
   GameGlobals g;
+  g.LanguageFlag = languageFlag;
   Shell shell(g, surface, clock,
               [&](const std::string& caption, const std::vector<std::string>& lines) {
                 window->RunModalReport(surface, caption, lines);

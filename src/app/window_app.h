@@ -6,4 +6,5 @@
 // Opens the window, runs the game until Exit or the window is closed (or the
 // process gets SIGINT/SIGTERM), then runs the exit sequence with the window
 // still open for the report. Returns the process exit status.
-int RunWindow(int width, int height, std::ostream& err);
+// `languageFlag` is the game's LanguageFlag (1 English, else Japanese).
+int RunWindow(int width, int height, int languageFlag, std::ostream& err);
