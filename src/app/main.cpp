@@ -111,6 +111,12 @@ int main(int argc, char** argv) {
   headless.scriptFolder = startFolder;
   if (xdgData || !dataFolder.empty()) {
     std::string error;
+    if (startFolder.empty() && (headless.script != AbsoluteFrom("/", headless.script) ||
+                                headless.screenshot != AbsoluteFrom("/", headless.screenshot))) {
+      // Once in the data folder, a relative path would name another file.
+      std::cerr << "wenlotka: cannot name the working directory for relative paths\n";
+      return 1;
+    }
     if (xdgData) dataFolder = XdgDataFolder(error);
     if (dataFolder.empty() || !EnterDataFolder(dataFolder, error)) {
       std::cerr << "wenlotka: " << error << "\n";
