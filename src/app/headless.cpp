@@ -1,5 +1,6 @@
 #include "app/headless.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "app/data_folder.h"
 #include "app/shell.h"
 #include "platform/cp932.h"
+#include "records/records.h"
 #include "screens/screens.h"
 
 namespace {
@@ -37,6 +39,21 @@ std::vector<std::string> Words(const std::string& s) {
   return words;
 }
 
+// The character messages typing `utf8` gives: a character outside CP932
+// (é, an emoji) arrives as the stand-in byte '?', as the platform sends it.
+std::string TypedBytes(const std::string& utf8) {
+  std::string bytes;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+    std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 4;
+    n = std::min(n, utf8.size() - at);
+    std::string one = Utf8ToCp932(std::string_view(utf8).substr(at, n));
+    bytes += one.empty() ? "?" : one;
+    at += n;
+  }
+  return bytes;
+}
+
 // Parses one non-blank, non-comment line; returns the reason when it is bad.
 std::string ParseLine(const std::string& line, ScriptCommand& cmd) {
   std::vector<std::string> w = Words(line);
@@ -47,7 +64,7 @@ std::string ParseLine(const std::string& line, ScriptCommand& cmd) {
     size_t space = line.find(' ', line.find("type") + 4);
     if (space == std::string::npos || space + 1 >= line.size()) return "type needs text";
     cmd.kind = Kind::Type;
-    cmd.bytes = Utf8ToCp932(line.substr(space + 1));
+    cmd.bytes = TypedBytes(line.substr(space + 1));
     return "";
   }
   if (name == "char") {
@@ -335,6 +352,10 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
   }
 
   if (!options.screenshot.empty()) screenshot(options.screenshot);
-  if (runExit) shell.Exit();
+  if (runExit) {
+    shell.Exit();
+    // Records that could not be saved outweigh a missing screenshot.
+    if (g.recordsStarted && AnySaveFailed(g)) status = 4;
+  }
   return status;
 }

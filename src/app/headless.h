@@ -54,7 +54,8 @@ struct HeadlessOptions {
 };
 
 // Returns the process exit status: 0, 1 (a screenshot could not be written),
-// 2 (a bad script), 3 (`hit` or `miss` without a run in progress).
+// 2 (a bad script), 3 (`hit` or `miss` without a run in progress), 4 (the
+// exit sequence could not save a file; the report was printed first).
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err);
 
 // The state as one line of JSON.

@@ -27,9 +27,10 @@ constexpr char Usage[] =
     "  --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
     "  --screenshot FILE   write the screen as PNG when the script ends\n"
     "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
-    "data folder. Exit status: 0 done, 1 failed (no window, data folder or screenshot\n"
-    "unusable), 2 bad options or script, 3 hit or miss without a run, 4 a file could\n"
-    "not be saved.\n";
+    "data folder.\n"
+    "Exit status: 0 done, 1 failed (no window, data folder or screenshot unusable),\n"
+    "2 bad options or a bad script, 3 hit or miss without a run in progress,\n"
+    "4 a file could not be saved at exit.\n";
 
 bool ParseSize(const std::string& s, int& w, int& h) {
   size_t x = s.find('x');

@@ -40,7 +40,8 @@ FileResult ReadRegularFile(const char* path, std::size_t maxBytes, std::string* 
 
 // An exclusive lock for the folder that holds `pathInFolder`, so two games in
 // one folder save one after the other. Waits at most `timeoutMs`; Held() is
-// false when it could not be taken in time.
+// false when it could not be taken in time. Take it once per save: a second
+// FolderLock on the same folder waits for the first, even in one process.
 class FolderLock {
  public:
   explicit FolderLock(const char* pathInFolder, int timeoutMs = 2000);
@@ -74,3 +75,8 @@ FileResult AppendToFile(const char* path, const std::string& bytes);
 
 // Removes a "<path>.tmp" that a save killed half way left behind.
 void RemoveStaleTemporary(const char* path);
+
+// Tests only: makes one step of every later save or append fail as a full
+// disk (Write) or an I/O error would, until called again with None.
+enum class FileFault { None, CreateTemp, Write, Sync, Close, Rename, Backup };
+void InjectFileFaultForTesting(FileFault fault);

@@ -92,6 +92,9 @@ void CompleteRun(GameGlobals& g, DeviceContext& dc) {
   g.runSeconds = ElapsedSeconds(g.runStart, g.runEnd);
   if (g.runSeconds <= 0.0) g.runSeconds = 1.0;
   g.runSeconds = TruncateSeconds(g.runSeconds);
+  // A best time of 0 means "no record": a run under a second counts as 1 s,
+  // or it would show as a date without a time and never be beaten.
+  if (g.runSeconds < 1.0) g.runSeconds = 1.0;
   AddPracticeTime(g, g.runSeconds);
 
   EraseCancelPrompt(g, dc);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/safe_file.h"
 #include "practice/practice.h"
 #include "records/records.h"
 #include "texts/records.h"
@@ -38,11 +39,25 @@ void RunExitSequence(GameGlobals& g, View& view) {
       std::clamp<std::int64_t>(g.endTime - g.startTime, INT32_MIN, INT32_MAX);
   g.practiceLogSaved =
       AppendPracticeLog(g, g.startDate, g.startClock, static_cast<std::int32_t>(running));
-  g.recordFileSaved = SaveRecordFile(g);
-  if (g.recordFileSaved != 0 && g.practiceLogSaved != 0 && g.speedLogSaved != 0) return;
+  {
+    // Two games in one folder save one after the other, each merging with
+    // what the other left. Files saved beside the record file belong inside
+    // this block, under the same lock (it is not re-entrant: take it once).
+    FolderLock lock(RecordFilePath(g).c_str());
+    if (!lock.Held()) {
+      // Saving merged but unlocked risks less than losing this session.
+      std::fprintf(stderr, "wenlotka: %s; saving without the lock\n", lock.Message().c_str());
+    }
+    g.recordFileSaved = SaveRecordFile(g);
+  }
+  if (!AnySaveFailed(g)) return;
   char list[256];
   BuildSaveFailureList(g, list);
   view.ShowModalReport(
       g.LanguageFlag == 1 ? "Practice Record write error" : sjis::SaveErrorCaptionJa,
       {"Practice Recod File", list, "Could not be saved"});
+}
+
+bool AnySaveFailed(const GameGlobals& g) {
+  return g.recordFileSaved == 0 || g.practiceLogSaved == 0 || g.speedLogSaved == 0;
 }

@@ -1,20 +1,19 @@
 // The record file "wenlotka.rec": start-up, reading, and the rewrite at exit.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cassert>
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "platform/safe_file.h"
 #include "practice/practice.h"
 #include "records/records.h"
 #include "texts/records.h"
@@ -29,79 +28,68 @@ static_assert(sizeof(CourseFileNames) / sizeof(CourseFileNames[0]) == RowSetCoun
               "one file name per row set");
 static_assert(sizeof(LevelWords) / sizeof(LevelWords[0]) == LevelCount, "one word per level");
 
-constexpr char RecordTempSuffix[] = ".tmp";
 constexpr char BlankDate[9] = "        ";
 
 // ---- Reading ----------------------------------------------------------------
 //
-// The reader takes the file one line at a time. Within a line it keeps the
-// byte-counting rules the writer relies on (the unit words are skipped by
-// length, the date is copied byte for byte), so files in either language read
-// alike. Working per line keeps damage local: a field that does not convert
-// reads as 0 and the next line still goes to the next course, instead of the
-// remaining values sliding into the wrong courses.
+// The reader takes the file one line at a time; a line ends at LF, CR LF or a
+// lone CR, and blank lines are passed over. Within a line it keeps the
+// byte-counting rules the writer relies on (the date is copied byte for byte,
+// the unit words have the same length in either language), so files in either
+// language read alike. Each line must have the shape of its place in the
+// layout, name included: a line that does not is left at its defaults and
+// named, so a deleted or damaged line never slides other values into the
+// wrong courses, and the file is kept before anything replaces it.
 
 // Hours are capped well before hours * 3600 could overflow; the sum is then
 // clamped to the range of a 32-bit count of seconds.
 constexpr std::int64_t MaxScannedMagnitude = 1000000000000;  // 10^12
 constexpr int MaxNumberText = 48;
+constexpr int LayoutLines = 1 + LevelCount * (1 + RowSetCount);
 
-// A byte source over the open file with a little lookahead of its own, so the
-// reader never depends on how many bytes ungetc may push back.
 class LineScanner {
  public:
-  explicit LineScanner(std::FILE* file) : file_(file) {}
-
-  // Skips blank lines and leading white space; false when the input has ended.
-  bool StartLine() {
-    for (;;) {
-      int c = Peek(0);
-      if (c == EOF) return false;
-      if (!IsSpace(c) && c != '\n') return true;
-      Take();
-    }
-  }
-
-  // Drops whatever is left of the current line, its line end included.
-  void FinishLine() {
-    for (;;) {
-      int c = Take();
-      if (c == EOF || c == '\n') return;
-    }
-  }
-
-  // Skips a word up to white space. Digits joined to its end belong to the
-  // number that follows it: a field wider than its column leaves no blank
-  // between them (e.g. 10000 hours after the total label).
-  void SkipWord() {
-    for (;;) {
-      int c = Peek(0);
-      if (c == EOF || c == '\n' || IsSpace(c) || StartsNumber()) return;
-      Take();
-    }
-  }
+  explicit LineScanner(std::string_view line) : line_(line) {}
 
   void SkipSpace() {
-    while (IsSpace(Peek(0))) Take();
+    while (at_ < line_.size() && IsSpace(line_[at_])) ++at_;
   }
 
-  // Skips exactly n bytes of the line; false when the line ends first.
-  bool SkipBytes(int n) {
-    for (int i = 0; i < n; ++i) {
-      int c = Peek(0);
-      if (c == EOF || c == '\n') return false;
-      Take();
-    }
+  // True when only white space is left.
+  bool AtEnd() {
+    SkipSpace();
+    return at_ == line_.size();
+  }
+
+  // A word up to white space. Digits joined to its end belong to the number
+  // that follows it: a field wider than its column leaves no blank between
+  // them (e.g. 10000 hours after the total label).
+  std::string_view Word() {
+    SkipSpace();
+    std::size_t from = at_;
+    while (at_ < line_.size() && !IsSpace(line_[at_]) && !StartsNumber()) ++at_;
+    return line_.substr(from, at_ - from);
+  }
+
+  // Takes `word` when the line continues with exactly its bytes.
+  bool Take(std::string_view word) {
+    if (word.empty() || line_.substr(at_, word.size()) != word) return false;
+    at_ += word.size();
     return true;
   }
 
-  // Copies exactly n bytes of the line, blanks included; false when the line
-  // ends first. Control bytes become blanks so the date keeps its 8 columns.
-  bool CopyBytes(char* out, int n) {
-    for (int i = 0; i < n; ++i) {
-      int c = Peek(0);
-      if (c == EOF || c == '\n') return false;
-      Take();
+  bool SkipBytes(std::size_t n) {
+    if (line_.size() - at_ < n) return false;
+    at_ += n;
+    return true;
+  }
+
+  // Copies exactly n bytes, blanks included. Control bytes become blanks so
+  // the date keeps its 8 columns.
+  bool CopyBytes(char* out, std::size_t n) {
+    if (line_.size() - at_ < n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+      unsigned char c = static_cast<unsigned char>(line_[at_++]);
       out[i] = (c < 0x20 || c == 0x7F) ? ' ' : static_cast<char>(c);
     }
     return true;
@@ -113,14 +101,10 @@ class LineScanner {
     SkipSpace();
     if (!StartsNumber()) return false;
     bool negative = false;
-    int c = Peek(0);
-    if (c == '+' || c == '-') {
-      negative = c == '-';
-      Take();
-    }
+    if (line_[at_] == '+' || line_[at_] == '-') negative = line_[at_++] == '-';
     std::int64_t v = 0;
-    while (IsDigit(Peek(0))) {
-      int d = Take() - '0';
+    while (at_ < line_.size() && IsDigit(line_[at_])) {
+      int d = line_[at_++] - '0';
       v = v >= MaxScannedMagnitude / 10 ? MaxScannedMagnitude : v * 10 + d;
     }
     *value = negative ? -v : v;
@@ -131,66 +115,38 @@ class LineScanner {
   // A number too long to be a time of this program does not convert.
   bool ReadNumber(double* value) {
     SkipSpace();
-    if (!StartsNumber() && !(Peek(0) == '.' && IsDigit(Peek(1)))) return false;
-    char text[MaxNumberText + 1];
-    int length = 0;
-    bool tooLong = false;
-    auto keep = [&](int c) {
-      if (length < MaxNumberText) {
-        text[length++] = static_cast<char>(c);
-      } else {
-        tooLong = true;
-      }
-    };
-    if (Peek(0) == '+' || Peek(0) == '-') keep(Take());
-    while (IsDigit(Peek(0))) keep(Take());
-    if (Peek(0) == '.') {
-      keep(Take());
-      while (IsDigit(Peek(0))) keep(Take());
+    std::size_t from = at_;
+    if (at_ < line_.size() && (line_[at_] == '+' || line_[at_] == '-')) ++at_;
+    std::size_t digits = 0;
+    while (at_ < line_.size() && IsDigit(line_[at_])) ++at_, ++digits;
+    if (at_ < line_.size() && line_[at_] == '.') {
+      ++at_;
+      while (at_ < line_.size() && IsDigit(line_[at_])) ++at_, ++digits;
     }
-    text[length] = '\0';
-    if (tooLong) return false;
-    double v = std::strtod(text, nullptr);
+    if (digits == 0 || at_ - from > MaxNumberText) return false;
+    std::string text(line_.substr(from, at_ - from));
+    double v = std::strtod(text.c_str(), nullptr);
     if (!std::isfinite(v)) return false;
     *value = v;
     return true;
   }
 
+  static bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+  }
+
  private:
-  static bool IsSpace(int c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-  }
-  static bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-  bool StartsNumber() {
-    int c = Peek(0);
+  bool StartsNumber() const {
+    if (at_ >= line_.size()) return false;
+    char c = line_[at_];
     if (IsDigit(c)) return true;
-    return (c == '+' || c == '-') && IsDigit(Peek(1));
+    return (c == '+' || c == '-') && at_ + 1 < line_.size() && IsDigit(line_[at_ + 1]);
   }
 
-  int Peek(int ahead) {
-    assert(ahead < static_cast<int>(sizeof(pending_)) && "lookahead deeper than the scanner keeps");
-    while (count_ <= ahead) {
-      int c = std::getc(file_);
-      if (c == EOF) return EOF;
-      pending_[(first_ + count_) % sizeof(pending_)] = static_cast<unsigned char>(c);
-      ++count_;
-    }
-    return pending_[(first_ + ahead) % sizeof(pending_)];
-  }
-
-  int Take() {
-    int c = Peek(0);
-    if (c == EOF) return EOF;
-    first_ = (first_ + 1) % static_cast<int>(sizeof(pending_));
-    --count_;
-    return c;
-  }
-
-  std::FILE* file_;
-  unsigned char pending_[4] = {};
-  int first_ = 0;
-  int count_ = 0;
+  std::string_view line_;
+  std::size_t at_ = 0;
 };
 
 std::int32_t ClampSeconds(std::int64_t s) {
@@ -199,37 +155,143 @@ std::int32_t ClampSeconds(std::int64_t s) {
   return static_cast<std::int32_t>(s);
 }
 
-// "<hours><4-byte word><minutes><2-byte word><seconds><2-byte word>" from the
-// scanner's position; numbers that do not convert count as 0.
-std::int32_t ScanTime(LineScanner& in) {
+// "<hours><hour word><minutes><minute word><seconds><second word>" in either
+// language, up to the end of the line.
+bool ScanTime(LineScanner& in, std::int32_t* total) {
   std::int64_t hours = 0, minutes = 0, seconds = 0;
-  if (in.ReadInteger(&hours) && in.SkipBytes(4) && in.ReadInteger(&minutes) && in.SkipBytes(2)) {
-    in.ReadInteger(&seconds);
+  if (!in.ReadInteger(&hours) || !(in.Take("hour") || in.Take(sjis::RecordHourWordJa)) ||
+      !in.ReadInteger(&minutes) || !(in.Take("mi") || in.Take(sjis::RecordMinuteWordJa)) ||
+      !in.ReadInteger(&seconds) || !(in.Take("se") || in.Take(sjis::RecordSecondWordJa)) ||
+      !in.AtEnd()) {
+    return false;
   }
-  return ClampSeconds(hours * 3600 + minutes * 60 + seconds);
+  *total = ClampSeconds(hours * 3600 + minutes * 60 + seconds);
+  return true;
 }
 
-void ScanCourseLine(LineScanner& in, CourseRecord& course) {
+bool ScanTotalLine(std::string_view line, std::int32_t* seconds) {
+  LineScanner in(line);
+  std::string_view label = in.Word();
+  if (label != "Total_Practice_Time" && label != sjis::RecordTotalLabelJa) return false;
+  return ScanTime(in, seconds);
+}
+
+bool ScanLevelLine(std::string_view line, int level) {
+  LineScanner in(line);
+  return in.Word() == LevelWords[level] && in.AtEnd();
+}
+
+enum class CourseLine { Ok, OtherCourse, Damaged };
+
+CourseLine ScanCourseLine(std::string_view line, int row, CourseRecord* course) {
+  LineScanner in(line);
+  std::string_view name = in.Word();
+  if (name != CourseFileNames[row]) {
+    for (const char* other : CourseFileNames) {
+      if (name == other) return CourseLine::OtherCourse;
+    }
+    return CourseLine::Damaged;
+  }
   double best = 0.0;
   char date[9];
   std::memcpy(date, BlankDate, sizeof date);
   std::int32_t practice = 0;
-  in.SkipWord();
-  if (in.ReadNumber(&best)) {
-    if (in.SkipBytes(1) && in.CopyBytes(date, 8)) practice = ScanTime(in);
+  if (!in.ReadNumber(&best) || best < 0.0 || !in.SkipBytes(1) || !in.CopyBytes(date, 8) ||
+      !ScanTime(in, &practice)) {
+    return CourseLine::Damaged;
   }
-  course.bestTime = best;
-  std::memcpy(course.bestDate, date, 8);
-  course.bestDate[8] = '\0';
-  course.practiceSeconds = practice;
+  course->bestTime = best;
+  std::memcpy(course->bestDate, date, 8);
+  course->bestDate[8] = '\0';
+  course->practiceSeconds = practice;
+  return CourseLine::Ok;
+}
+
+// What a record file holds: the values of every line that has the shape of
+// its place (a line that has not reads as the defaults; lines missing at the
+// end keep what `r` held before), and the first thing wrong with the file.
+struct RecordText {
+  CourseRecord courses[LevelCount][RowSetCount]{};
+  std::int32_t pastPracticeSeconds = 0;
+  bool complete = false;  // all 22 lines were there
+  std::string problem;    // empty when the file reads exactly as the layout
+};
+
+RecordText ReadRecordText(std::string_view text, RecordText r) {
+  auto note = [&r](std::string what) {
+    if (r.problem.empty()) r.problem = std::move(what);
+  };
+  int content = 0;  // lines of the layout seen so far
+  int lastLine = 0;
+  std::size_t at = 0;
+  for (int physical = 1; at < text.size(); ++physical) {
+    std::size_t end = text.find_first_of("\r\n", at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    at = end;
+    if (at < text.size()) at += text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+    if (std::all_of(line.begin(), line.end(), LineScanner::IsSpace)) continue;
+    lastLine = physical;
+    const std::string where = "line " + std::to_string(physical);
+    if (content >= LayoutLines) {
+      note(where + " is more than the " + std::to_string(LayoutLines) + " lines of records");
+      break;
+    }
+    const int k = content++;
+    if (k == 0) {
+      if (!ScanTotalLine(line, &r.pastPracticeSeconds)) {
+        r.pastPracticeSeconds = 0;
+        note(where + " is not a total line");
+      }
+      continue;
+    }
+    const int level = (k - 1) / (1 + RowSetCount);
+    const int row = (k - 1) % (1 + RowSetCount) - 1;
+    if (row < 0) {
+      if (!ScanLevelLine(line, level)) {
+        note(where + " is not the level line \"" + LevelWords[level] + "\"");
+      }
+      continue;
+    }
+    CourseRecord& course = r.courses[level][row];
+    const CourseLine read = ScanCourseLine(line, row, &course);
+    if (read != CourseLine::Ok) {
+      course.bestTime = 0.0;
+      std::memcpy(course.bestDate, BlankDate, sizeof course.bestDate);
+      course.practiceSeconds = 0;
+    }
+    switch (read) {
+      case CourseLine::Ok:
+        break;
+      case CourseLine::OtherCourse:
+        note(where + " should be the " + LevelWords[level] + " " + CourseFileNames[row] + " line");
+        break;
+      case CourseLine::Damaged:
+        note(where + " is not a course line");
+        break;
+    }
+  }
+  r.complete = content == LayoutLines;
+  if (content == 0) {
+    note("is empty");
+  } else if (!r.complete) {
+    note("ends after line " + std::to_string(lastLine) + " of " + std::to_string(LayoutLines));
+  }
+  return r;
 }
 
 // ---- Writing ----------------------------------------------------------------
 
 // The whole file as the user will find it, in the language of the moment.
 // False only if a line would not fit its buffer.
-bool FormatRecordFile(const GameGlobals& g, char* out, std::size_t size, std::size_t* length) {
-  const bool english = g.LanguageFlag == 1;
+bool FormatRecordFile(int languageFlag, const CourseRecord (&table)[LevelCount][RowSetCount],
+                      std::int64_t totalSeconds, std::string* out) {
+  const bool english = languageFlag == 1;
+  // 22 lines; a course line is at most a few hundred bytes even for absurd
+  // values, since the largest double prints in 309 digits.
+  std::vector<char> buffer(22 * 512);
+  char* text = buffer.data();
+  const std::size_t size = buffer.size();
   std::size_t used = 0;
   auto put = [&](int n) {
     if (n < 0 || static_cast<std::size_t>(n) >= size - used) return false;
@@ -237,75 +299,99 @@ bool FormatRecordFile(const GameGlobals& g, char* out, std::size_t size, std::si
     return true;
   };
   int h, m, s;
-  SplitSeconds(static_cast<std::int64_t>(g.pastPracticeSeconds) + g.endTime - g.startTime, &h, &m,
-               &s);
+  SplitSeconds(totalSeconds, &h, &m, &s);
   if (!put(std::snprintf(
-          out + used, size - used,
+          text + used, size - used,
           english ? "Total_Practice_Time%5dhour%2dmi%2dse\n" : sjis::RecordTotalLineJa, h, m, s))) {
     return false;
   }
   for (int level = 0; level < LevelCount; ++level) {
-    if (!put(std::snprintf(out + used, size - used, "%s\n", LevelWords[level]))) return false;
+    if (!put(std::snprintf(text + used, size - used, "%s\n", LevelWords[level]))) return false;
     for (int row = 0; row < RowSetCount; ++row) {
-      const CourseRecord& c = g.CourseRecordTable[level][row];
+      const CourseRecord& c = table[level][row];
       // Exactly 8 bytes whatever the game left there, so the columns hold.
       char date[9];
       std::memcpy(date, BlankDate, sizeof date);
       for (int i = 0; i < 8 && c.bestDate[i] != '\0'; ++i) date[i] = c.bestDate[i];
-      if (!put(std::snprintf(out + used, size - used, "%-34s%7.0lf %s", CourseFileNames[row],
+      if (!put(std::snprintf(text + used, size - used, "%-34s%7.0lf %s", CourseFileNames[row],
                              c.bestTime, date))) {
         return false;
       }
       SplitSeconds(c.practiceSeconds, &h, &m, &s);
-      if (!put(std::snprintf(out + used, size - used,
+      if (!put(std::snprintf(text + used, size - used,
                              english ? " %5dhour%2dmi%2dse\n" : sjis::RecordCourseTimeJa, h, m,
                              s))) {
         return false;
       }
     }
   }
-  *length = used;
+  out->assign(text, used);
   return true;
 }
 
-// Where the records really live: the file a symbolic link names, so a linked
-// record file stays linked after the rewrite.
-void ResolveRecordPath(const char* name, char* out, std::size_t size) {
-  std::snprintf(out, size, "%s", name);
-  struct stat st;
-  if (lstat(name, &st) != 0 || !S_ISLNK(st.st_mode)) return;
-  char* target = realpath(name, nullptr);
-  if (target == nullptr) return;
-  if (std::strlen(target) < size) std::snprintf(out, size, "%s", target);
-  std::free(target);
+// What this session adds to a record file that another game (or the user)
+// may have changed since start-up: per course a best time set here when it
+// is shorter than the one on disk, with its date, and the practice time added
+// here; the total grows by what was added here. With no other game the result
+// is this session's own table.
+void MergeWithDisk(const GameGlobals& g, const RecordText& disk,
+                   CourseRecord (&table)[LevelCount][RowSetCount], std::int64_t* totalSeconds) {
+  for (int level = 0; level < LevelCount; ++level) {
+    for (int row = 0; row < RowSetCount; ++row) {
+      const CourseRecord& mine = g.CourseRecordTable[level][row];
+      const CourseRecord& theirs = disk.courses[level][row];
+      CourseRecord& out = table[level][row];
+      const bool setHere = mine.bestTime != g.loadedBestTime[level][row];
+      const bool mineBetter = setHere && mine.bestTime > 0.0 &&
+                              (theirs.bestTime <= 0.0 || mine.bestTime < theirs.bestTime);
+      const CourseRecord& best = mineBetter ? mine : theirs;
+      out.bestTime = best.bestTime;
+      std::memcpy(out.bestDate, best.bestDate, sizeof out.bestDate);
+      out.practiceSeconds =
+          ClampSeconds(static_cast<std::int64_t>(theirs.practiceSeconds) + mine.practiceSeconds -
+                       g.loadedPracticeSeconds[level][row]);
+    }
+  }
+  *totalSeconds = static_cast<std::int64_t>(disk.pastPracticeSeconds) + g.pastPracticeSeconds -
+                  g.loadedPastPracticeSeconds + g.endTime - g.startTime;
 }
 
-// Makes the rename itself survive a crash; a failure here loses nothing that
-// the rename has not already put in place.
-void SyncDirectoryOf(const char* path) {
-  char dir[4096];
-  std::snprintf(dir, sizeof dir, "%s", path);
-  char* slash = std::strrchr(dir, '/');
-  if (slash == nullptr) {
-    std::snprintf(dir, sizeof dir, ".");
-  } else if (slash == dir) {
-    slash[1] = '\0';
-  } else {
-    *slash = '\0';
-  }
-  int fd = open(dir, O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
+void Say(const std::string& line) {
+  std::fprintf(stderr, "wenlotka: %s\n", line.c_str());
 }
 
 }  // namespace
 
 void StartUpRecords(GameGlobals& g) {
   assert(g.clock != nullptr && "StartUpRecords needs the app's clock");
-  if (std::FILE* file = std::fopen(RecordFilePath(g).c_str(), "r")) {
-    LoadRecordFile(g, file);
-    std::fclose(file);
+  const std::string path = RecordFilePath(g);
+  RemoveStaleTemporary(path.c_str());
+  std::string bytes;
+  FileResult file = ReadRegularFile(path.c_str(), MaxRecordFileBytes, &bytes);
+  const std::string kept =
+      "; it will be kept as " + path + ".bak-<date>-<time> before the records are saved";
+  switch (file.status) {
+    case FileStatus::Ok: {
+      std::string problem;
+      LoadRecordText(g, bytes, &problem);
+      if (!problem.empty()) Say(path + ": " + problem + kept);
+      break;
+    }
+    case FileStatus::Missing:
+      break;
+    case FileStatus::NotRegular:
+      Say(file.message + "; it is left alone, so the records cannot be saved there");
+      break;
+    default:
+      Say(file.message + kept);
+      break;
+  }
+  g.loadedPastPracticeSeconds = g.pastPracticeSeconds;
+  for (int level = 0; level < LevelCount; ++level) {
+    for (int row = 0; row < RowSetCount; ++row) {
+      g.loadedBestTime[level][row] = g.CourseRecordTable[level][row].bestTime;
+      g.loadedPracticeSeconds[level][row] = g.CourseRecordTable[level][row].practiceSeconds;
+    }
   }
   BuildKeyPositionTable(g);
   FormatDate(*g.clock, g.startDate);
@@ -334,58 +420,71 @@ void BuildKeyPositionTable(GameGlobals& g) {
   for (int c = 0xB1; c <= 0xDD; ++c) fill(c);
 }
 
+int LoadRecordText(GameGlobals& g, const std::string& bytes, std::string* problem) {
+  RecordText start;
+  std::memcpy(start.courses, g.CourseRecordTable, sizeof start.courses);
+  start.pastPracticeSeconds = g.pastPracticeSeconds;
+  RecordText r = ReadRecordText(bytes, start);
+  std::memcpy(g.CourseRecordTable, r.courses, sizeof g.CourseRecordTable);
+  g.pastPracticeSeconds = r.pastPracticeSeconds;
+  if (problem != nullptr) *problem = r.problem;
+  return r.complete ? 1 : 0;
+}
+
 int LoadRecordFile(GameGlobals& g, std::FILE* file) {
   assert(file != nullptr && "LoadRecordFile needs an open file");
-  LineScanner in(file);
-  if (!in.StartLine()) return 0;
-  in.SkipWord();
-  g.pastPracticeSeconds = ScanTime(in);
-  in.FinishLine();
-  for (int level = 0; level < LevelCount; ++level) {
-    if (!in.StartLine()) return 0;
-    in.FinishLine();  // the level word
-    for (int row = 0; row < RowSetCount; ++row) {
-      if (!in.StartLine()) return 0;
-      ScanCourseLine(in, g.CourseRecordTable[level][row]);
-      in.FinishLine();
-    }
-  }
-  return 1;
+  std::string bytes(MaxRecordFileBytes, '\0');
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  return LoadRecordText(g, bytes, nullptr);
 }
 
 int SaveRecordFile(GameGlobals& g) {
-  // 22 lines; a course line is at most a few hundred bytes even for absurd
-  // values, since the largest double prints in 309 digits.
-  constexpr std::size_t BufferSize = 22 * 512;
-  std::vector<char> text(BufferSize);
-  std::size_t length = 0;
-  const bool formatted = FormatRecordFile(g, text.data(), text.size(), &length);
+  const std::string path = RecordFilePath(g);
+  CourseRecord table[LevelCount][RowSetCount];
+  std::memcpy(table, g.CourseRecordTable, sizeof table);
+  std::int64_t total = static_cast<std::int64_t>(g.pastPracticeSeconds) + g.endTime - g.startTime;
 
-  char target[4096];
-  ResolveRecordPath(RecordFilePath(g).c_str(), target, sizeof target);
-  char temp[4096 + sizeof RecordTempSuffix];
-  std::snprintf(temp, sizeof temp, "%s%s", target, RecordTempSuffix);
-
-  // The old file is replaced only by a complete, synced new one, so a full
-  // disk or a crash half way leaves the user's records as they were.
-  int ok = 0;
-  std::FILE* file = formatted ? std::fopen(temp, "wb") : nullptr;
-  if (file != nullptr) {
-    bool written = std::fwrite(text.data(), 1, length, file) == length;
-    struct stat old;
-    if (written && stat(target, &old) == 0 && S_ISREG(old.st_mode)) {
-      fchmod(fileno(file), old.st_mode & 07777);
+  // What is on disk now decides: merged with when it reads, kept aside when
+  // it does not, left alone when it is not a file at all.
+  std::string bytes;
+  FileResult disk = ReadRegularFile(path.c_str(), MaxRecordFileBytes, &bytes);
+  std::string unread;
+  switch (disk.status) {
+    case FileStatus::Ok: {
+      RecordText onDisk = ReadRecordText(bytes, RecordText{});
+      if (onDisk.problem.empty()) {
+        MergeWithDisk(g, onDisk, table, &total);
+      } else {
+        unread = path + ": " + onDisk.problem;
+      }
+      break;
     }
-    written = written && std::fflush(file) == 0;
-    // Devices and pipes cannot sync; only a real sync failure loses data.
-    written = written && (fsync(fileno(file)) == 0 || errno == EINVAL);
-    written = (std::fclose(file) == 0) && written;
-    if (written && std::rename(temp, target) == 0) {
-      SyncDirectoryOf(target);
-      ok = 1;
-    } else {
-      std::remove(temp);
-    }
+    case FileStatus::Missing:
+      break;
+    case FileStatus::NotRegular:
+      Say(disk.message + ", left alone; the records of this session were not saved");
+      return 0;
+    default:
+      unread = disk.message;
+      break;
   }
-  return ok;
+
+  std::string text;
+  if (!FormatRecordFile(g.LanguageFlag, table, total, &text)) return 0;
+  if (!unread.empty()) {
+    std::string backup;
+    FileResult kept = BackUpFile(path.c_str(), g.endTime, &backup);
+    if (!kept.Ok()) {
+      Say(unread + "; " + kept.message +
+          ", so it was not replaced; the records of this session were not saved");
+      return 0;
+    }
+    Say(unread + "; kept as " + backup);
+  }
+  FileResult saved = ReplaceFile(path.c_str(), text);
+  if (!saved.Ok()) {
+    Say(saved.message + "; the records of this session were not saved");
+    return 0;
+  }
+  return 1;
 }

@@ -9,6 +9,7 @@
 //   the rest            helpers of the above, exposed for tests and fuzzing
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -57,11 +58,26 @@ inline double ElapsedSeconds(TimeStamp start, TimeStamp end) {
 
 // ---- Record file -----------------------------------------------------------
 
+// A record file is a few kilobytes; anything larger is not one and is kept.
+constexpr std::size_t MaxRecordFileBytes = 64 * 1024;
+
+// Loads the record file and says on standard error when it did not read
+// (it is then kept, see SaveRecordFile); removes a temporary file that a
+// killed save left behind.
 void StartUpRecords(GameGlobals& g);
 void BuildKeyPositionTable(GameGlobals& g);
-// 1 when every scan ran, 0 when the input ended early.
+// Reads a record file's text: every line that has the shape of its place in
+// the layout (CR, LF or CR LF line ends, either language) sets its values.
+// 1 when all 22 lines were there, 0 when the text ended early; `problem`
+// (may be null) names the first line that did not read, empty when none.
+int LoadRecordText(GameGlobals& g, const std::string& bytes, std::string* problem);
+// The same for an open file, of which at most MaxRecordFileBytes are read.
 int LoadRecordFile(GameGlobals& g, std::FILE* file);
-// Non-zero on success. The old file stays whole until the new one is complete.
+// Rewrites the record file merged with what is on disk now (another game
+// may have saved in between); a file there that does not read is first kept
+// under a ".bak-YYYYMMDD-HHMMSS" name. Non-zero on success; the old file
+// stays whole until the new one is complete. Call it holding the folder's
+// FolderLock, as RunExitSequence does.
 int SaveRecordFile(GameGlobals& g);
 
 // ---- Logs ------------------------------------------------------------------
@@ -77,6 +93,9 @@ int AppendSpeedLog(const GameGlobals& g, const char* levelName, const char* cour
 // The names of the files whose flag is 0, each followed by one blank.
 void BuildSaveFailureList(const GameGlobals& g, char out[256]);
 // Settle an open run, take the end time, append the practice log, rewrite the
-// record file, report failed saves through the view. Does nothing when
-// StartUpRecords never ran.
+// record file under the folder's lock, report failed saves through the view.
+// Does nothing when StartUpRecords never ran.
 void RunExitSequence(GameGlobals& g, View& view);
+// True when any file of the exit sequence failed to save (the report was
+// shown); a headless run then exits with a status of its own.
+bool AnySaveFailed(const GameGlobals& g);

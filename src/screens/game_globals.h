@@ -129,6 +129,12 @@ struct GameGlobals {
   // Set once StartUpRecords has run: only then may the exit path rewrite the
   // record file, so a failed start-up never overwrites the user's records.
   int recordsStarted = 0;
+  // The total, the best times and the practice times as the record file
+  // held them at start-up: a save adds what this session changed to what is
+  // on disk then, so a game that saved in between keeps its records.
+  std::int32_t loadedPastPracticeSeconds = 0;
+  double loadedBestTime[LevelCount][RowSetCount] = {};
+  std::int32_t loadedPracticeSeconds[LevelCount][RowSetCount] = {};
 
   // Save results, reported at exit.
   int recordFileSaved = 1;

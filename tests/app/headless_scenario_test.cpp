@@ -146,11 +146,16 @@ TEST(Headless, UnwritableFilesAreReportedAndTheOldRecordSurvives) {
   ASSERT_EQ(first.status, 0) << first.err;
   std::string before = dir.ReadFile("wenlotka.rec");
   std::filesystem::remove("wenlotka.log");
-  std::filesystem::create_directory("wenlotka.log");      // cannot be appended to
-  std::filesystem::create_directory("wenlotka.rec.tmp");  // the new record file cannot be made
+  std::filesystem::create_directory("wenlotka.log");  // cannot be appended to
+  std::filesystem::permissions("wenlotka.rec", std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::group_read |
+                                                   std::filesystem::perms::others_read);
   RunResult r = RunScript("quit\n");
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 4) << "a failed save is not a success";
   EXPECT_EQ(r.err,
+            "wenlotka: wenlotka.log: not a regular file but a folder\n"
+            "wenlotka: wenlotka.rec: read-only, left alone; the records of this session were not "
+            "saved\n"
             "Practice Record write error\nPractice Recod File\nwenlotka.rec wenlotka.log \n"
             "Could not be saved\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.rec"), before);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/safe_file.h"
 #include "records/records.h"
 #include "support/test_support.h"
 
@@ -34,14 +35,26 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-// A file as written in English: every course reads RecordLine but the
-// second of each level, which reads `second`.
-std::string EnglishFile(const std::string& total, const std::string& second = RecordLine,
+const char* const CourseNames[] = {"Home_Row",  "Upper_Row",      "Home+Upper_Row",
+                                   "Lower_Row", "Home+Lower_Row", "All_Row"};
+
+std::string Pad(const char* name) {
+  return name + std::string(34 - std::strlen(name), ' ');
+}
+
+// RecordLine's values under another course's name.
+std::string Named(const char* name) {
+  return Pad(name) + RecordLine.substr(34);
+}
+
+// A file as written in English: every course holds RecordLine's values but
+// the second of each level, which reads `second`.
+std::string EnglishFile(const std::string& total, const std::string& second = Named("Upper_Row"),
                         const std::string& end = "\n") {
   std::string text = total + end;
   for (const char* level : {"Beginner's", "Standard", "Expert"}) {
     text += level + end + RecordLine + end + second + end;
-    for (int row = 2; row < 6; ++row) text += RecordLine + end;
+    for (int row = 2; row < 6; ++row) text += Named(CourseNames[row]) + end;
   }
   return text;
 }
@@ -58,9 +71,13 @@ class RecordsTest : public ::testing::Test {
   static CourseRecord& Course(GameGlobals& g, int i) { return g.CourseRecordTable[i / 6][i % 6]; }
 
   // The file this program run leaves when the clock moves on by `seconds`;
-  // `restart` counts the run from now instead of from StartUpRecords.
+  // `restart` counts the run from now instead of from StartUpRecords, as the
+  // first save into an empty folder (a save merges with a file on disk).
   std::string SaveAfter(std::int64_t seconds, bool restart = true) {
-    if (restart) g.startTime = CalendarSeconds(clock);
+    if (restart) {
+      g.startTime = CalendarSeconds(clock);
+      unlink(RecordFileName);
+    }
     clock.Advance(seconds * 1000);
     g.endTime = CalendarSeconds(clock);
     EXPECT_NE(SaveRecordFile(g), 0);
@@ -125,7 +142,9 @@ TEST_F(RecordsTest, WhatIsWrittenReadsBackInEitherLanguage) {
     GameGlobals back;
     InitGlobals(back, &clock);
     back.LanguageFlag = combo >> 1;
-    ASSERT_EQ(LoadFromBytes(back, SaveAfter(0)), 1);
+    std::string problem = "unset";
+    ASSERT_EQ(LoadRecordText(back, SaveAfter(0), &problem), 1);
+    EXPECT_EQ(problem, "") << "what the game writes is never taken for damage";
     EXPECT_EQ(back.pastPracticeSeconds, g.pastPracticeSeconds);
     for (int i = 0; i < 18; ++i) ExpectCourse(Course(back, i), Course(g, i));
   }
@@ -135,7 +154,7 @@ TEST_F(RecordsTest, ReadsEachCourseLineOnItsOwnTerms) {
   const std::string T = "Total_Practice_Time", u = "Upper_Row" + std::string(25, ' ');
   // clang-format off
   const struct { std::string total, second; std::int32_t seconds; CourseRecord want; } cases[] = {
-      {Total1h2m5s, "   \t  \n" + RecordLine, 3725, Home42},  // a blank line is not a course
+      {Total1h2m5s, "   \t  \n" + Named("Upper_Row"), 3725, Home42},  // a blank line is not a course
       {T + "    0hour 0mi 0se", u + "     17 08/ 3/ 1     0hour 0mi 9se", 0, {17, "08/ 3/ 1", 9, 0}},
       {T + "    0hour 0mi 0se", u + "      0          0hour 1mi 0se", 0, {0, "        ", 60, 0}},
       // control bytes read as blanks so the date keeps its columns
@@ -143,8 +162,10 @@ TEST_F(RecordsTest, ReadsEachCourseLineOnItsOwnTerms) {
       {T + "-99999999999999hour 0mi 0se", u + "      1 08/03/01 99999999999999999999hour 0mi 0se",
        INT32_MIN, {1, "08/03/01", INT32_MAX, 0}},
       {T + "  xx1hour 2mi 5se", u + "    abc 08/03/01     0hour 5mi12se", 0, NoRecord},
-      {Total1h2m5s, "Home+Upper_Row   99 08/03/01     1hourXXmi 7se", 3725,
-       {99, "08/03/01", 3600, 0}},  // minutes and seconds lost
+      // A line with a field that does not convert, or of another course (a
+      // line deleted above it), is not taken: the file is kept instead.
+      {Total1h2m5s, u + "   99 08/03/01     1hourXXmi 7se", 3725, NoRecord},
+      {Total1h2m5s, "Home+Upper_Row   99 08/03/01     1hour 0mi 7se", 3725, NoRecord},
       {Total1h2m5s, "Lower_Row", 3725, NoRecord},
   };
   // clang-format on
@@ -158,7 +179,108 @@ TEST_F(RecordsTest, ReadsEachCourseLineOnItsOwnTerms) {
   }
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 131 + 7) & 0xFF);
-  LoadFromBytes(g, binary);  // must stay within the records; a sanitizer build watches
+  InitGlobals(g, &clock);
+  std::string problem;
+  // Garbage sets nothing: no line has the shape of its place.
+  EXPECT_EQ(LoadRecordText(g, binary, &problem), 1);
+  EXPECT_EQ(problem, "line 1 is not a total line");
+  EXPECT_EQ(g.pastPracticeSeconds, 0);
+  for (int i = 0; i < 18; ++i) ExpectCourse(Course(g, i), NoRecord);
+}
+
+TEST_F(RecordsTest, NamesTheFirstLineThatDoesNotReadAndTakesTheRest) {
+  const std::string good = EnglishFile(Total1h2m5s);
+  auto without = [&](const std::string& text, const std::string& part) {
+    std::string t = text;
+    t.erase(t.find(part), part.size());
+    return t;
+  };
+  // clang-format off
+  const struct { std::string bytes; int complete; const char* problem; int coursesRead; } cases[] = {
+      {good, 1, "", 18},
+      {EnglishFile(Total1h2m5s, Named("Upper_Row"), "\r"), 1, "", 18},    // CR only
+      {EnglishFile(Total1h2m5s, Named("Upper_Row"), "\r\n"), 1, "", 18},  // CR LF
+      {"", 0, "is empty", 0},
+      {" \r\n\t\n", 0, "is empty", 0},
+      {without(good, Named("Upper_Row") + "\n"), 0, "line 4 should be the Beginner's Upper_Row line", 1},
+      {without(good, "Standard\n"), 0, "line 9 is not the level line \"Standard\"", 6},
+      {good + "one more\n", 1, "line 23 is more than the 22 lines of records", 18},
+      {good.substr(0, good.find("Standard")), 0, "ends after line 8 of 22", 6},
+      {"Total_Practice_Time    1hour 2mi 5se trailing\n", 0, "line 1 is not a total line", 0},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.problem);
+    InitGlobals(g, &clock);
+    std::string problem = "unset";
+    EXPECT_EQ(LoadRecordText(g, c.bytes, &problem), c.complete);
+    EXPECT_EQ(problem, c.problem);
+    int read = 0;
+    for (int i = 0; i < 18; ++i) read += Course(g, i).bestTime == 42.0;
+    EXPECT_EQ(read, c.coursesRead);
+  }
+}
+
+TEST_F(RecordsTest, SaveMergesWithWhatAnotherGameSavedMeanwhile) {
+  // Loaded: Home Row 42 s with 312 s of practice, 1 h 2 min 5 s in all.
+  dir.WriteFile(RecordFileName, EnglishFile(Total1h2m5s));
+  StartUpRecords(g);
+  // This session: a faster Home Row (40 s), 100 s more practice on it, and
+  // 10 s of practice on Upper Row; the program ran 200 s.
+  CourseRecord& home = Course(g, 0);
+  home.bestTime = 40;
+  std::memcpy(home.bestDate, "08/03/02", 8);
+  home.practiceSeconds += 100;
+  Course(g, 1).practiceSeconds += 10;
+  // Meanwhile another game saved: Home Row 41 s and Upper Row 30 s, with
+  // 50 s more practice on each, 1 h 3 min 5 s in all.
+  std::string other = EnglishFile("Total_Practice_Time    1hour 3mi 5se",
+                                  Pad("Upper_Row") + "     30 08/03/01     0hour 6mi 2se");
+  other.replace(other.find(RecordLine), RecordLine.size(),
+                Pad("Home_Row") + "     41 08/03/01     0hour 6mi 2se");
+  dir.WriteFile(RecordFileName, other);
+  clock.Advance(200 * 1000);
+  g.endTime = CalendarSeconds(clock);
+  ASSERT_NE(SaveRecordFile(g), 0);
+  std::vector<std::string> lines = SplitLines(dir.ReadFile(RecordFileName));
+  ASSERT_EQ(lines.size(), 22u);
+  EXPECT_EQ(lines[0], "Total_Practice_Time    1hour 6mi25se");                   // 3785 + 200
+  EXPECT_EQ(lines[2], Pad("Home_Row") + "     40 08/03/02     0hour 7mi42se");   // 362 + 100
+  EXPECT_EQ(lines[3], Pad("Upper_Row") + "     30 08/03/01     0hour 6mi12se");  // 362 + 10
+  EXPECT_EQ(lines[9], RecordLine) << "untouched courses as on disk";
+
+  // A best time the user cleared by hand meanwhile stays cleared when this
+  // session set no better one.
+  InitGlobals(g, &clock);
+  dir.WriteFile(RecordFileName, EnglishFile(Total1h2m5s));
+  StartUpRecords(g);
+  std::string cleared = EnglishFile(Total1h2m5s);
+  cleared.replace(
+      0, Total1h2m5s.size() + 12 + RecordLine.size(),
+      Total1h2m5s + "\nBeginner's\n" + Pad("Home_Row") + "      0              0hour 5mi12se");
+  dir.WriteFile(RecordFileName, cleared);
+  g.endTime = g.startTime;
+  ASSERT_NE(SaveRecordFile(g), 0);
+  EXPECT_EQ(dir.ReadFile(RecordFileName), cleared);
+}
+
+TEST_F(RecordsTest, AFileThatCannotBeKeptIsNotReplaced) {
+  dir.WriteFile(RecordFileName, "damaged");
+  StartUpRecords(g);
+  g.endTime = g.startTime;
+  InjectFileFaultForTesting(FileFault::Backup);
+  EXPECT_EQ(SaveRecordFile(g), 0);
+  InjectFileFaultForTesting(FileFault::None);
+  EXPECT_EQ(dir.ReadFile(RecordFileName), "damaged");
+  // A close that fails after a good sync is a failed save too.
+  dir.WriteFile(RecordFileName, EnglishFile(Total1h2m5s));
+  InjectFileFaultForTesting(FileFault::Close);
+  EXPECT_EQ(SaveRecordFile(g), 0);
+  EXPECT_EQ(AppendPracticeLog(g, "03/01/08", "12:34:56", 5), 0);
+  EXPECT_EQ(AppendSpeedLog(g, "Expert", "All Row", "03/01/08", "12:34:56", 9.0, 9), 0);
+  InjectFileFaultForTesting(FileFault::None);
+  EXPECT_EQ(dir.ReadFile(RecordFileName), EnglishFile(Total1h2m5s));
+  EXPECT_FALSE(dir.Exists(std::string(RecordFileName) + ".tmp"));
 }
 
 TEST_F(RecordsTest, FileCutShortKeepsDefaultsForTheRest) {
@@ -175,13 +297,23 @@ TEST_F(RecordsTest, FailedSaveLeavesTheOldFileWhole) {
   const std::string old = EnglishFile(Total1h2m5s), temp = std::string(RecordFileName) + ".tmp";
   dir.WriteFile(RecordFileName, old);
   StartUpRecords(g);
-  ASSERT_EQ(symlink("/dev/full", temp.c_str()), 0);  // a full disk
+  g.endTime = g.startTime;
+  InjectFileFaultForTesting(FileFault::Write);  // a full disk
   EXPECT_EQ(SaveRecordFile(g), 0);
+  InjectFileFaultForTesting(FileFault::None);
   EXPECT_EQ(dir.ReadFile(RecordFileName), old);
   EXPECT_FALSE(dir.Exists(temp));
-  ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);  // the new file cannot be created
+  chmod(RecordFileName, 0444);  // made read-only by its user
   EXPECT_EQ(SaveRecordFile(g), 0);
   EXPECT_EQ(dir.ReadFile(RecordFileName), old);
+  chmod(RecordFileName, 0644);
+  // A folder in the way of the temporary file: the file is rewritten in
+  // place, so the session is kept.
+  ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);
+  g.CourseRecordTable[2][5].practiceSeconds += 1;
+  EXPECT_NE(SaveRecordFile(g), 0);
+  EXPECT_EQ(SplitLines(dir.ReadFile(RecordFileName))[21],
+            "All_Row " + RecordLine.substr(8, 56) + "13se");
   ASSERT_EQ(rmdir(temp.c_str()), 0);
   ASSERT_EQ(unlink(RecordFileName), 0);
   ASSERT_EQ(mkdir(RecordFileName, 0755), 0);  // nor can it replace a directory
@@ -241,7 +373,7 @@ TEST_F(RecordsTest, ExitReportsEachCombinationOfFailedFiles) {
     auto spoil = [&](const char* name) {
       ASSERT_EQ((failing & 1) ? symlink("/dev/full", name) : mkdir(name, 0755), 0);
     };
-    if (failing & 1) mkdir((std::string(RecordFileName) + ".tmp").c_str(), 0755);
+    if (failing & 1) chmod(RecordFileName, 0444);
     if (failing & 2) spoil(PracticeLogName);
     if (failing & 4) spoil(SpeedLogName);
     g.speedLogSaved = AppendSpeedLog(g, "Expert", "All Row", "03/01/08", "12:34:56", 9.0, 9);
@@ -251,7 +383,7 @@ TEST_F(RecordsTest, ExitReportsEachCombinationOfFailedFiles) {
     RunExitSequence(g, view);
     std::vector<std::string> lines = SplitLines(scratch.ReadFile(RecordFileName));
     EXPECT_EQ(lines[0], (failing & 1) ? Total1h2m5s : "Total_Practice_Time    1hour 2mi15se");
-    EXPECT_EQ(lines[21], (failing & 1) ? RecordLine : "All_Row " + RecordLine.substr(8));
+    EXPECT_EQ(lines[21], "All_Row " + RecordLine.substr(8));
     if (!(failing & 2)) EXPECT_EQ(SplitLines(scratch.ReadFile(PracticeLogName)).size(), 1u);
     ASSERT_EQ(view.reports.size(), failing == 0 ? 0u : 1u);
     if (failing == 0) continue;
