@@ -8,14 +8,14 @@ set -euo pipefail
 # Building and playing.
 play_packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libcairo2-dev libfontconfig-dev libfreetype-dev
+  libsdl2-dev libcairo2-dev libpixman-1-dev libfontconfig-dev libfreetype-dev
   fontconfig fonts-dejavu-core fonts-ipafont-gothic fonts-ipafont-mincho
 )
 
 # Tests and benchmarks, on top of the above.
 test_packages=(
   libgtest-dev libbenchmark-dev
-  libx11-dev xvfb xauth xdotool
+  libx11-dev libxtst-dev xvfb xauth xdotool
   # packaging tests: the package, its metadata and its contents
   dpkg-dev lintian desktop-file-utils appstream file
 )

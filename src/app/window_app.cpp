@@ -1,6 +1,7 @@
 #include "app/window_app.h"
 
 #include <algorithm>
+#include <climits>
 #include <ostream>
 
 #include "app/shell.h"
@@ -36,15 +37,17 @@ int RunWindow(int width, int height, int languageFlag, std::ostream& err) {
               });
   shell.Start();
   shell.OnPaint();
-  window->SetTextInputArea(TargetGlyphArea(g));
+  Rect inputArea = TargetGlyphArea(g);
+  window->SetTextInputArea(inputArea);
   window->Present(surface);
 
   std::vector<WindowEvent> events;
   bool closed = false;
   while (!closed && !shell.QuitPosted()) {
-    int timeout = 250;
+    // Asleep until the next event or the next due timer, whichever is first.
+    int timeout = -1;
     if (std::optional<std::int64_t> due = shell.Timers().NextDue()) {
-      timeout = static_cast<int>(std::clamp<std::int64_t>(*due - shell.NowMs(), 0, 250));
+      timeout = static_cast<int>(std::clamp<std::int64_t>(*due - shell.NowMs(), 0, INT_MAX));
     }
     events.clear();
     window->PollEvents(timeout, events);
@@ -72,7 +75,14 @@ int RunWindow(int width, int height, int languageFlag, std::ostream& err) {
       if (closed) break;
     }
     if (!closed) shell.FireDueTimers(shell.NowMs(), nullptr);
-    window->SetTextInputArea(TargetGlyphArea(g));
+    // The area follows the window's size; telling the input method again
+    // when nothing moved would cost a round trip to it on every event.
+    const Rect area = TargetGlyphArea(g);
+    if (area.left != inputArea.left || area.top != inputArea.top || area.right != inputArea.right ||
+        area.bottom != inputArea.bottom) {
+      inputArea = area;
+      window->SetTextInputArea(inputArea);
+    }
     window->Present(surface);
   }
   shell.Exit();

@@ -1,10 +1,13 @@
 #include "platform/cairo_dc.h"
 
 #include <cairo.h>
+#include <pixman.h>
 
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/cp932.h"
@@ -19,6 +22,16 @@ std::uint32_t ToPixel(ColorRef c) {
 
 void SetSource(cairo_t* cr, ColorRef c) {
   cairo_set_source_rgb(cr, RedOf(c) / 255.0, GreenOf(c) / 255.0, BlueOf(c) / 255.0);
+}
+
+// Plain ASCII decodes to itself in CP932 (0x5C and 0x7E included), so it
+// needs no converter.
+std::optional<std::u32string> DecodeCp932(std::string_view cp932) {
+  if (std::all_of(cp932.begin(), cp932.end(),
+                  [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+    return std::u32string(cp932.begin(), cp932.end());
+  }
+  return Cp932ToUnicode(cp932);
 }
 
 bool IsLeadByte(unsigned char b) {
@@ -54,11 +67,63 @@ std::vector<int> EllipseSpans(int w, int h) {
   return lo;
 }
 
+// A text cell as drawn once: the face, the cell size, the bytes and both
+// colours decide every pixel of it, so it is kept and copied thereafter.
+struct CellKey {
+  const ResolvedFace* face = nullptr;
+  int unit = 0;
+  int height = 0;
+  ColorRef text = 0;
+  ColorRef background = 0;
+  std::uint64_t bytes = 0;
+  int length = 0;
+  bool operator==(const CellKey&) const = default;
+};
+
+struct CellKeyHash {
+  size_t operator()(const CellKey& k) const {
+    std::uint64_t h = reinterpret_cast<std::uintptr_t>(k.face);
+    for (std::uint64_t v :
+         {static_cast<std::uint64_t>(k.unit), static_cast<std::uint64_t>(k.height),
+          static_cast<std::uint64_t>(k.text), static_cast<std::uint64_t>(k.background), k.bytes,
+          static_cast<std::uint64_t>(k.length)}) {
+      h = (h ^ v) * 0x100000001B3ull;
+      h ^= h >> 29;
+    }
+    return static_cast<size_t>(h);
+  }
+};
+
+// Cells on one screen number a few hundred; the bound only guards against a
+// run that somehow meets many sizes and colours without a resize.
+constexpr size_t MaxCachedCells = 4096;
+// Longer strings (the report's lines) are drawn without the cache.
+constexpr size_t MaxCachedBytes = 8;
+// Past this many rectangles one whole-surface update is cheaper.
+constexpr size_t MaxDamageRects = 24;
+
+int Area(const Rect& r) {
+  return (r.right - r.left) * (r.bottom - r.top);
+}
+
+Rect Union(const Rect& a, const Rect& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+// Two rectangles are worth one when their union shows few pixels that neither
+// covers (text cells side by side, a cap and its label).
+bool WorthMerging(const Rect& a, const Rect& b) {
+  const int together = Area(Union(a, b));
+  return together <= (Area(a) + Area(b)) + (Area(a) + Area(b)) / 4 + 64;
+}
+
 }  // namespace
 
 struct CairoDeviceContext::Impl {
   cairo_surface_t* surface = nullptr;
-  cairo_t* cr = nullptr;
+  std::uint32_t* data = nullptr;
+  int strideWords = 0;
   int width = 0;
   int height = 0;
   ColorRef text = 0x000000;
@@ -66,31 +131,78 @@ struct CairoDeviceContext::Impl {
   FontCache fonts;
   cairo_font_options_t* fontOptions = nullptr;
 
+  std::unordered_map<CellKey, std::vector<std::uint32_t>, CellKeyHash> cells;
+  // The last font request and its face: the painter asks for the same one
+  // character after character.
+  LogFont lastFont;
+  const ResolvedFace* lastFace = nullptr;
+
+  std::vector<Rect> damage;
+  bool damageAll = false;
+
+  // The game draws ellipses of a handful of sizes (dots, nails, fingertips).
+  std::map<std::pair<int, int>, std::vector<int>> ellipseSpans;
+  const std::vector<int>& SpansOf(int w, int h) {
+    auto found = ellipseSpans.find({w, h});
+    if (found != ellipseSpans.end()) return found->second;
+    if (ellipseSpans.size() >= 256) ellipseSpans.clear();
+    return ellipseSpans.emplace(std::make_pair(w, h), EllipseSpans(w, h)).first->second;
+  }
+
   void Create(int w, int h) {
     Destroy();
     width = std::max(1, w);
     height = std::max(1, h);
     surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cr = cairo_create(surface);
-    assert(cairo_status(cr) == CAIRO_STATUS_SUCCESS && "could not create the drawing surface");
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-    cairo_set_font_options(cr, fontOptions);
-    SetSource(cr, 0xFFFFFF);
-    cairo_paint(cr);
+    assert(cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
+           "could not create the drawing surface");
+    data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
+    strideWords = cairo_image_surface_get_stride(surface) / 4;
+    for (int y = 0; y < height; ++y) std::fill_n(Row(y), width, 0x00FFFFFFu);
+    // The cells were drawn for the old size's cell metrics.
+    cells.clear();
+    damage.clear();
+    damageAll = true;
   }
   void Destroy() {
-    if (cr) cairo_destroy(cr);
     if (surface) cairo_surface_destroy(surface);
-    cr = nullptr;
     surface = nullptr;
+    data = nullptr;
   }
-  std::uint32_t* Row(int y) const {
-    return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface) +
-                                            static_cast<std::ptrdiff_t>(y) *
-                                                cairo_image_surface_get_stride(surface));
+  std::uint32_t* Row(int y) const { return data + static_cast<std::ptrdiff_t>(y) * strideWords; }
+  // Pixels are written straight into the rows; the surface only ever reaches
+  // Cairo again to be read (PNG), and image surfaces keep no copy of their own.
+  // pixman fills with the same wide stores Cairo's own paint uses.
+  void Fill(int left, int top, int right, int bottom, std::uint32_t pixel) {
+    // Narrow fills (frames, strips) cost less than pixman's dispatch.
+    if (right - left >= 32 &&
+        pixman_fill(data, strideWords, 32, left, top, right - left, bottom - top, pixel)) {
+      return;
+    }
+    for (int y = top; y < bottom; ++y) std::fill(Row(y) + left, Row(y) + right, pixel);
   }
-  void DrawGlyph(double left, double top, double cellWidth, double cellHeight, char32_t c,
-                 int bytes, const ResolvedFace& face);
+  void AddDamage(Rect r) {
+    if (damageAll) return;
+    for (bool merged = true; merged;) {
+      merged = false;
+      for (size_t i = 0; i < damage.size(); ++i) {
+        if (WorthMerging(damage[i], r)) {
+          r = Union(damage[i], r);
+          damage.erase(damage.begin() + static_cast<std::ptrdiff_t>(i));
+          merged = true;
+          break;
+        }
+      }
+    }
+    damage.push_back(r);
+    if (damage.size() > MaxDamageRects) damageAll = true;
+  }
+  const ResolvedFace& FaceFor(const LogFont& font);
+  void DrawCell(cairo_surface_t* cell, double cellLeft, int unit, int height,
+                std::string_view cp932, const std::u32string& chars, const ResolvedFace& requested,
+                int weight);
+  void DrawGlyph(cairo_t* cr, double left, double top, double cellWidth, double cellHeight,
+                 char32_t c, int bytes, const ResolvedFace& face);
 };
 
 CairoDeviceContext::CairoDeviceContext(int width, int height) : impl_(std::make_unique<Impl>()) {
@@ -138,7 +250,7 @@ ColorRef CairoDeviceContext::GetBkColor() const {
 // One glyph stretched over its cell: the height from ascent plus descent, the
 // width from the advance of "0" for a one-byte character and from the em for
 // a two-byte one (a wider glyph is narrowed to fit), centred in the cell.
-void CairoDeviceContext::Impl::DrawGlyph(double left, double top, double cellWidth,
+void CairoDeviceContext::Impl::DrawGlyph(cairo_t* cr, double left, double top, double cellWidth,
                                          double cellHeight, char32_t c, int bytes,
                                          const ResolvedFace& face) {
   if (!face.face || c == U' ' || c == 0x3000) return;
@@ -158,42 +270,109 @@ void CairoDeviceContext::Impl::DrawGlyph(double left, double top, double cellWid
   cairo_show_text(cr, utf8);
 }
 
-void CairoDeviceContext::TextOut(int left, int top, const LogFont& font, std::string_view cp932) {
-  if (cp932.empty()) return;
-  std::optional<std::u32string> chars = Cp932ToUnicode(cp932);
-  if (!chars || chars->empty()) return;
-  Impl& d = *impl_;
-  const int unit = std::max(0, font.lfWidth);
-  const int height = std::max(0, font.lfHeight);
-  const int cellWidth = unit * static_cast<int>(cp932.size());
-  if (cellWidth == 0 || height == 0) return;
-
-  FillRect({left, top, left + cellWidth, top + height}, d.background);
-
+const ResolvedFace& CairoDeviceContext::Impl::FaceFor(const LogFont& font) {
+  if (lastFace != nullptr && font.lfCharSet == lastFont.lfCharSet &&
+      font.lfWeight == lastFont.lfWeight &&
+      std::memcmp(font.lfFaceName, lastFont.lfFaceName, sizeof font.lfFaceName) == 0) {
+    return *lastFace;
+  }
   std::string_view faceName(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName));
-  const ResolvedFace& requested = d.fonts.Get(faceName, font.lfCharSet, font.lfWeight);
-  cairo_save(d.cr);
-  cairo_rectangle(d.cr, left, top, cellWidth, height);
-  cairo_clip(d.cr);
-  cairo_set_antialias(d.cr, CAIRO_ANTIALIAS_GRAY);
-  SetSource(d.cr, d.text);
+  lastFace = &fonts.Get(faceName, font.lfCharSet, font.lfWeight);
+  lastFont = font;
+  return *lastFace;
+}
+
+// The glyphs of one text call onto a surface that holds just its cells,
+// already filled with the background colour. `cellLeft` is where the cells
+// start on that surface.
+void CairoDeviceContext::Impl::DrawCell(cairo_surface_t* cell, double cellLeft, int unit,
+                                        int cellHeight, std::string_view cp932,
+                                        const std::u32string& chars, const ResolvedFace& requested,
+                                        int weight) {
+  cairo_t* cr = cairo_create(cell);
+  cairo_set_font_options(cr, fontOptions);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  SetSource(cr, text);
   // Walk the bytes beside the decoded characters so each character lands on
   // its own byte columns, whatever its face's advance.
   size_t byte = 0;
-  for (char32_t c : *chars) {
+  for (char32_t c : chars) {
     if (byte >= cp932.size()) break;
     int bytes = IsLeadByte(static_cast<unsigned char>(cp932[byte])) ? 2 : 1;
     const ResolvedFace* face = &requested;
     // Cairo draws nothing for a glyph the face lacks (DejaVu has no kana).
     if (!face->HasGlyph(c)) {
-      const ResolvedFace& japanese = d.fonts.JapaneseFallback(font.lfWeight);
+      const ResolvedFace& japanese = fonts.JapaneseFallback(weight);
       if (japanese.HasGlyph(c)) face = &japanese;
     }
-    d.DrawGlyph(left + static_cast<double>(byte) * unit, top, static_cast<double>(bytes) * unit,
-                height, c, bytes, *face);
+    DrawGlyph(cr, cellLeft + static_cast<double>(byte) * unit, 0, static_cast<double>(bytes) * unit,
+              cellHeight, c, bytes, *face);
     byte += static_cast<size_t>(bytes);
   }
-  cairo_restore(d.cr);
+  cairo_destroy(cr);
+}
+
+void CairoDeviceContext::TextOut(int left, int top, const LogFont& font, std::string_view cp932) {
+  if (cp932.empty()) return;
+  Impl& d = *impl_;
+  const int unit = std::max(0, font.lfWidth);
+  const int height = std::max(0, font.lfHeight);
+  const int cellWidth = unit * static_cast<int>(cp932.size());
+  if (cellWidth == 0 || height == 0) return;
+  const int x0 = std::max(left, 0);
+  const int y0 = std::max(top, 0);
+  const int x1 = std::min(left + cellWidth, d.width);
+  const int y1 = std::min(top + height, d.height);
+
+  const ResolvedFace& requested = d.FaceFor(font);
+  CellKey key;
+  const bool cacheable = cp932.size() <= MaxCachedBytes;
+  if (cacheable) {
+    key.face = &requested;
+    key.unit = unit;
+    key.height = height;
+    key.text = d.text;
+    key.background = d.background;
+    key.length = static_cast<int>(cp932.size());
+    std::memcpy(&key.bytes, cp932.data(), cp932.size());
+    auto found = d.cells.find(key);
+    if (found != d.cells.end()) {
+      if (found->second.empty() || x0 >= x1 || y0 >= y1) return;  // undecodable: nothing drawn
+      const std::uint32_t* src = found->second.data();
+      for (int y = y0; y < y1; ++y) {
+        std::memcpy(d.Row(y) + x0,
+                    src + static_cast<std::ptrdiff_t>(y - top) * cellWidth + (x0 - left),
+                    static_cast<size_t>(x1 - x0) * 4);
+      }
+      d.AddDamage({x0, y0, x1, y1});
+      return;
+    }
+    if (d.cells.size() >= MaxCachedCells) d.cells.clear();
+  }
+
+  std::optional<std::u32string> chars = DecodeCp932(cp932);
+  if (!chars || chars->empty()) {
+    if (cacheable) d.cells.emplace(key, std::vector<std::uint32_t>());
+    return;
+  }
+  // A cell is drawn onto a surface of its own, so the glyph lands on exactly
+  // the pixels it would have in place and can be copied wherever it recurs.
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(cellWidth) * height, ToPixel(d.background));
+  cairo_surface_t* cell =
+      cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()),
+                                          CAIRO_FORMAT_RGB24, cellWidth, height, cellWidth * 4);
+  d.DrawCell(cell, 0, unit, height, cp932, *chars, requested, font.lfWeight);
+  cairo_surface_flush(cell);
+  cairo_surface_destroy(cell);
+  if (x0 < x1 && y0 < y1) {
+    for (int y = y0; y < y1; ++y) {
+      std::memcpy(d.Row(y) + x0,
+                  pixels.data() + static_cast<std::ptrdiff_t>(y - top) * cellWidth + (x0 - left),
+                  static_cast<size_t>(x1 - x0) * 4);
+    }
+    d.AddDamage({x0, y0, x1, y1});
+  }
+  if (cacheable) d.cells.emplace(key, std::move(pixels));
 }
 
 void CairoDeviceContext::FillRect(const Rect& rect, ColorRef colour) {
@@ -203,48 +382,56 @@ void CairoDeviceContext::FillRect(const Rect& rect, ColorRef colour) {
   int right = std::min(rect.right, d.width);
   int bottom = std::min(rect.bottom, d.height);
   if (left >= right || top >= bottom) return;
-  cairo_set_antialias(d.cr, CAIRO_ANTIALIAS_NONE);
-  SetSource(d.cr, colour);
-  cairo_rectangle(d.cr, left, top, right - left, bottom - top);
-  cairo_fill(d.cr);
+  d.Fill(left, top, right, bottom, ToPixel(colour));
+  d.AddDamage({left, top, right, bottom});
 }
 
 // Written straight into the pixels: Cairo's own ellipse cannot keep a closed
-// one-pixel outline inside the box at every size.
+// one-pixel outline inside the box at every size. Each row is at most three
+// spans: outline, fill, outline.
 void CairoDeviceContext::Ellipse(const Rect& rect, ColorRef fill, ColorRef outline) {
   Impl& d = *impl_;
   const int w = rect.right - rect.left;
   const int h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0) return;
   if (rect.right <= 0 || rect.bottom <= 0 || rect.left >= d.width || rect.top >= d.height) return;
-  std::vector<int> lo = EllipseSpans(w, h);
-  auto inside = [&](int i, int j) {
-    if (i < 0 || j < 0 || i >= w || j >= h) return false;
-    int l = lo[static_cast<size_t>(j)];
-    return i >= l && i <= w - 1 - l;
-  };
+  const std::vector<int>& lo = d.SpansOf(w, h);
   const std::uint32_t fillPixel = ToPixel(fill);
   const std::uint32_t outlinePixel = ToPixel(outline);
-  cairo_surface_flush(d.surface);
+  const int clipLeft = std::max(0, -rect.left);
+  const int clipRight = std::min(w, d.width - rect.left);  // exclusive, box columns
+  auto span = [&](std::uint32_t* row, int from, int to, std::uint32_t pixel) {  // [from, to)
+    from = std::max(from, clipLeft);
+    to = std::min(to, clipRight);
+    if (from < to) std::fill(row + rect.left + from, row + rect.left + to, pixel);
+  };
   for (int j = 0; j < h; ++j) {
     int y = rect.top + j;
     if (y < 0 || y >= d.height) continue;
     std::uint32_t* row = d.Row(y);
-    int l = lo[static_cast<size_t>(j)];
-    for (int i = l; i <= w - 1 - l; ++i) {
-      int x = rect.left + i;
-      if (x < 0 || x >= d.width) continue;
-      // A pixel with an outside neighbour above, below or beside it is on the
-      // outline; that keeps the outline closed and one pixel thick.
-      bool edge = !inside(i - 1, j) || !inside(i + 1, j) || !inside(i, j - 1) || !inside(i, j + 1);
-      row[x] = edge ? outlinePixel : fillPixel;
+    const int l = lo[static_cast<size_t>(j)];
+    const int r = w - 1 - l;
+    // A pixel with an outside neighbour above, below or beside it is on the
+    // outline; that keeps the outline closed and one pixel thick. The rows
+    // above and below are symmetric spans too, so the inner part of this
+    // row that both of them cover is the fill.
+    const int above = j > 0 ? lo[static_cast<size_t>(j - 1)] : w;
+    const int below = j + 1 < h ? lo[static_cast<size_t>(j + 1)] : w;
+    const int innerLo = std::max({l + 1, above, below});
+    const int innerHi = std::min({r - 1, w - 1 - above, w - 1 - below});
+    if (innerLo > innerHi) {
+      span(row, l, r + 1, outlinePixel);
+      continue;
     }
+    span(row, l, innerLo, outlinePixel);
+    span(row, innerLo, innerHi + 1, fillPixel);
+    span(row, innerHi + 1, r + 1, outlinePixel);
   }
   int x0 = std::max(rect.left, 0);
   int y0 = std::max(rect.top, 0);
   int x1 = std::min(rect.right, d.width);
   int y1 = std::min(rect.bottom, d.height);
-  cairo_surface_mark_dirty_rectangle(d.surface, x0, y0, x1 - x0, y1 - y0);
+  d.AddDamage({x0, y0, x1, y1});
 }
 
 // A stroked line at an integer y lands between rows, so lines are filled
@@ -269,13 +456,11 @@ void CairoDeviceContext::DrawLine(int x0, int y0, int x1, int y1, int penWidth, 
 ColorRef CairoDeviceContext::PixelAt(int x, int y) const {
   const Impl& d = *impl_;
   if (x < 0 || y < 0 || x >= d.width || y >= d.height) return 0x000000;
-  cairo_surface_flush(d.surface);
   std::uint32_t p = d.Row(y)[x];
   return MakeColorRef((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
 const std::uint32_t* CairoDeviceContext::Pixels() const {
-  cairo_surface_flush(impl_->surface);
   return impl_->Row(0);
 }
 
@@ -284,21 +469,59 @@ int CairoDeviceContext::StrideBytes() const {
 }
 
 bool CairoDeviceContext::WritePng(const std::string& path) const {
-  cairo_surface_flush(impl_->surface);
+  cairo_surface_mark_dirty(impl_->surface);
   return cairo_surface_write_to_png(impl_->surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+bool CairoDeviceContext::ReadPng(const std::string& path) {
+  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(png);
+    return false;
+  }
+  Impl& d = *impl_;
+  d.Create(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png));
+  cairo_t* cr = cairo_create(d.surface);
+  cairo_set_source_surface(cr, png, 0, 0);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(d.surface);
+  cairo_surface_destroy(png);
+  return true;
 }
 
 int CairoDeviceContext::CachedFaceCount() const {
   return impl_->fonts.Size();
 }
 
-void CairoDeviceContext::CopyPixelsFrom(const CairoDeviceContext& other) {
+int CairoDeviceContext::CachedCellCount() const {
+  return static_cast<int>(impl_->cells.size());
+}
+
+std::vector<Rect> CairoDeviceContext::TakeDamage() {
+  Impl& d = *impl_;
+  std::vector<Rect> out;
+  if (d.damageAll) {
+    out.push_back({0, 0, d.width, d.height});
+  } else {
+    out.swap(d.damage);
+  }
+  d.damage.clear();
+  d.damageAll = false;
+  return out;
+}
+
+void CairoDeviceContext::CopyPixelsFrom(const CairoDeviceContext& other, int atX, int atY) {
   Impl& d = *impl_;
   const Impl& s = *other.impl_;
-  cairo_surface_flush(s.surface);
-  cairo_surface_flush(d.surface);
-  int w = std::min(d.width, s.width);
-  int h = std::min(d.height, s.height);
-  for (int y = 0; y < h; ++y) std::memcpy(d.Row(y), s.Row(y), static_cast<size_t>(w) * 4);
-  cairo_surface_mark_dirty(d.surface);
+  const int x0 = std::max(0, atX);
+  const int y0 = std::max(0, atY);
+  const int x1 = std::min(d.width, atX + s.width);
+  const int y1 = std::min(d.height, atY + s.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  for (int y = y0; y < y1; ++y) {
+    std::memcpy(d.Row(y) + x0, s.Row(y - atY) + (x0 - atX), static_cast<size_t>(x1 - x0) * 4);
+  }
+  d.AddDamage({x0, y0, x1, y1});
 }

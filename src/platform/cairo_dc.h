@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/device_context.h"
 
@@ -38,12 +39,23 @@ class CairoDeviceContext final : public DeviceContext {
   const std::uint32_t* Pixels() const;
   int StrideBytes() const;
   bool WritePng(const std::string& path) const;
-  // Copies the other surface's pixels over the part both cover (the window
-  // keeps the game's frame under its modal report this way).
-  void CopyPixelsFrom(const CairoDeviceContext& other);
+  // Replaces size and pixels with a PNG's; false (and nothing changed) when
+  // the file cannot be read as one.
+  bool ReadPng(const std::string& path);
+  // Copies the other surface's pixels, its top-left at (atX, atY), over the
+  // part both cover (the window keeps the game's frame under its modal report
+  // this way).
+  void CopyPixelsFrom(const CairoDeviceContext& other, int atX = 0, int atY = 0);
 
   // Faces resolved through fontconfig so far (for tests and benchmarks).
   int CachedFaceCount() const;
+  // Text cells kept ready to copy (for tests and benchmarks).
+  int CachedCellCount() const;
+
+  // What was drawn since the last call, as few rectangles that cover it,
+  // clipped to the surface; the whole surface once there are many; nothing
+  // when nothing was drawn. The window shows just these.
+  std::vector<Rect> TakeDamage();
 
  private:
   struct Impl;

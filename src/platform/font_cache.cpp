@@ -5,7 +5,9 @@
 #include <fontconfig/fontconfig.h>
 
 #include <array>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -115,6 +117,45 @@ void ResolveInto(ResolvedFace& out, std::string_view faceName, std::uint8_t char
   if (digit > 0) out.digitAdvance = digit;
 }
 
+bool FamilyInstalled(const char* family) {
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FILE, nullptr);
+  FcFontSet* found = FcFontList(nullptr, pattern, objects);
+  const bool installed = found != nullptr && found->nfont > 0;
+  if (found) FcFontSetDestroy(found);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return installed;
+}
+
+// Without the faces the game names, text is drawn in whatever fontconfig
+// offers, and without any font it cannot be drawn at all; either way the
+// user should hear why once, not find blank or odd screens.
+void WarnAboutMissingFacesOnce() {
+  static bool warned = false;
+  if (warned) return;
+  warned = true;
+  std::string missing;
+  for (const FaceAlias& alias : FaceAliases) {
+    if (FamilyInstalled(alias.family)) continue;
+    missing += missing.empty() ? "" : ", ";
+    missing += alias.family;
+  }
+  if (missing.empty()) return;
+  std::string instead;
+  if (FcPattern* match = MatchFont("Lucida Console", 0, 0)) {
+    if (!StringOf(match, FC_FILE).empty()) instead = StringOf(match, FC_FAMILY);
+    FcPatternDestroy(match);
+  }
+  std::fprintf(stderr,
+               "wenlotka: fonts not installed: %s (Debian: fonts-dejavu-core, "
+               "fonts-ipafont-gothic, fonts-ipafont-mincho); %s\n",
+               missing.c_str(),
+               instead.empty() ? "no other font was found, so no text can be shown"
+                               : ("drawing with " + instead + " instead").c_str());
+}
+
 }  // namespace
 
 void EncodeUtf8(char32_t c, char out[5]) {
@@ -162,6 +203,7 @@ const ResolvedFace& FontCache::Get(std::string_view faceName, std::uint8_t chars
   Key key{std::string(faceName), charset, weight};
   auto found = faces_.find(key);
   if (found != faces_.end()) return *found->second;
+  WarnAboutMissingFacesOnce();
   auto face = std::make_unique<ResolvedFace>();
   ResolveInto(*face, faceName, charset, weight);
   return *faces_.emplace(std::move(key), std::move(face)).first->second;

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/cairo_dc.h"
 #include "platform/cp932.h"
 #include "platform/icon.h"
+#include "platform/report_box.h"
 
 namespace {
 
@@ -57,14 +59,6 @@ int CharacterOfKey(const SDL_Keysym& key) {
   return -1;
 }
 
-constexpr ColorRef ReportFace = 0xF0F0F0;
-constexpr ColorRef ReportCaptionBar = 0x800000;  // navy
-constexpr ColorRef ReportBorder = 0x404040;
-constexpr ColorRef ReportButton = 0xE0E0E0;
-
-// ＭＳ ゴシック: the fixed-pitch Japanese face, which has the Latin letters too.
-constexpr const char* ReportFaceName = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
-
 bool Contains(const Rect& r, int x, int y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
@@ -73,26 +67,44 @@ bool Contains(const Rect& r, int x, int y) {
 
 struct Window::Impl {
   SDL_Window* window = nullptr;
+  // Only where the window has no surface of its own (some Wayland sessions),
+  // or when WENLOTKA_PRESENT=renderer asks for it.
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   int textureWidth = 0;
   int textureHeight = 0;
+  // The window surface the last frame went to; a new one (after a resize)
+  // holds nothing yet and gets the whole frame.
+  SDL_Surface* shown = nullptr;
+  int shownWidth = 0;
+  int shownHeight = 0;
   int lastWidth = 0;
   int lastHeight = 0;
 
+  // The client area in device pixels. SDL sizes a window surface in window
+  // coordinates, so only the renderer draws finer on HiDPI screens.
+  void DrawableSize(int* w, int* h) const {
+    if (renderer) {
+      SDL_GetRendererOutputSize(renderer, w, h);
+    } else {
+      SDL_GetWindowSize(window, w, h);
+    }
+  }
   // Device pixels per window coordinate (above 1 on HiDPI screens).
   double ScaleX() const {
     int ww = 0, wh = 0, dw = 0, dh = 0;
     SDL_GetWindowSize(window, &ww, &wh);
-    SDL_GetRendererOutputSize(renderer, &dw, &dh);
+    DrawableSize(&dw, &dh);
     return ww > 0 && dw > 0 ? static_cast<double>(dw) / ww : 1.0;
   }
   double ScaleY() const {
     int ww = 0, wh = 0, dw = 0, dh = 0;
     SDL_GetWindowSize(window, &ww, &wh);
-    SDL_GetRendererOutputSize(renderer, &dw, &dh);
+    DrawableSize(&dw, &dh);
     return wh > 0 && dh > 0 ? static_cast<double>(dh) / wh : 1.0;
   }
+  void PresentToWindowSurface(const CairoDeviceContext& surface, std::vector<Rect> damage);
+  void PresentWithRenderer(const CairoDeviceContext& surface, std::vector<Rect> damage);
   void Translate(const SDL_Event& event, std::vector<WindowEvent>& out);
 };
 
@@ -125,7 +137,7 @@ void Window::Impl::Translate(const SDL_Event& event, std::vector<WindowEvent>& o
           return;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
           int w = 0, h = 0;
-          SDL_GetRendererOutputSize(renderer, &w, &h);
+          DrawableSize(&w, &h);
           if (w == lastWidth && h == lastHeight) return;
           lastWidth = w;
           lastHeight = h;
@@ -188,6 +200,9 @@ std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int 
   // Compositors may keep drawing the desktop; the window should not flicker
   // when they are bypassed.
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // A window surface backed by a GL texture would bring back the cost the
+  // plain surface avoids.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (error) *error = SDL_GetError();
     return nullptr;
@@ -203,21 +218,29 @@ std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int 
     return nullptr;
   }
   SetIcon(d.window);
-  d.renderer = SDL_CreateRenderer(d.window, -1, 0);
-  if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
-  if (!d.renderer) {
-    if (error) *error = SDL_GetError();
-    return nullptr;  // the destructor closes the window
+  // The plain window surface: frames go to the X server as shared-memory
+  // images of just the changed rectangles, with no GL context, no rasteriser
+  // threads and no texture upload of the whole frame.
+  const char* present = std::getenv("WENLOTKA_PRESENT");
+  const bool forceRenderer = present != nullptr && std::strcmp(present, "renderer") == 0;
+  if (forceRenderer || SDL_GetWindowSurface(d.window) == nullptr) {
+    d.renderer = SDL_CreateRenderer(d.window, -1, 0);
+    if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!d.renderer) {
+      if (error) *error = SDL_GetError();
+      return nullptr;  // the destructor closes the window
+    }
   }
-  SDL_GetRendererOutputSize(d.renderer, &d.lastWidth, &d.lastHeight);
+  d.DrawableSize(&d.lastWidth, &d.lastHeight);
   SDL_StartTextInput();
   return w;
 }
 
 void Window::PollEvents(int timeoutMs, std::vector<WindowEvent>& out) {
   SDL_Event event;
-  bool have =
-      timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs) != 0 : SDL_PollEvent(&event) != 0;
+  bool have = timeoutMs < 0   ? SDL_WaitEvent(&event) != 0
+              : timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs) != 0
+                              : SDL_PollEvent(&event) != 0;
   while (have) {
     impl_->Translate(event, out);
     have = SDL_PollEvent(&event) != 0;
@@ -226,36 +249,116 @@ void Window::PollEvents(int timeoutMs, std::vector<WindowEvent>& out) {
 
 int Window::ClientWidth() const {
   int w = 0, h = 0;
-  SDL_GetRendererOutputSize(impl_->renderer, &w, &h);
+  impl_->DrawableSize(&w, &h);
   return w;
 }
 
 int Window::ClientHeight() const {
   int w = 0, h = 0;
-  SDL_GetRendererOutputSize(impl_->renderer, &w, &h);
+  impl_->DrawableSize(&w, &h);
   return h;
 }
 
-void Window::Present(const CairoDeviceContext& surface) {
-  Impl& d = *impl_;
+void Window::Present(CairoDeviceContext& surface) {
+  std::vector<Rect> damage = surface.TakeDamage();
+  if (impl_->renderer) {
+    impl_->PresentWithRenderer(surface, std::move(damage));
+  } else {
+    impl_->PresentToWindowSurface(surface, std::move(damage));
+  }
+}
+
+namespace {
+
+// `r` clipped to w x h; false when nothing is left.
+bool ClipTo(Rect& r, int w, int h) {
+  r.left = std::max(r.left, 0);
+  r.top = std::max(r.top, 0);
+  r.right = std::min(r.right, w);
+  r.bottom = std::min(r.bottom, h);
+  return r.left < r.right && r.top < r.bottom;
+}
+
+}  // namespace
+
+// One surface pixel per device pixel: a frame drawn for an older size is
+// shown unscaled, on white, until the repaint for the new size arrives.
+void Window::Impl::PresentToWindowSurface(const CairoDeviceContext& surface,
+                                          std::vector<Rect> damage) {
+  SDL_Surface* target = SDL_GetWindowSurface(window);
+  if (target == nullptr) return;
+  if (target != shown || target->w != shownWidth || target->h != shownHeight) {
+    shown = target;
+    shownWidth = target->w;
+    shownHeight = target->h;
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 255, 255, 255));
+    damage.assign(1, Rect{0, 0, target->w, target->h});
+  }
+  std::vector<SDL_Rect> rects;
+  const int w = std::min(surface.Width(), target->w);
+  const int h = std::min(surface.Height(), target->h);
+  const auto* source = reinterpret_cast<const unsigned char*>(surface.Pixels());
+  const int sourceStride = surface.StrideBytes();
+  if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+  auto* pixels = static_cast<unsigned char*>(target->pixels);
+  for (Rect r : damage) {
+    // The white outside the frame still has to be shown.
+    Rect shownPart = r;
+    if (!ClipTo(shownPart, target->w, target->h)) continue;
+    rects.push_back({shownPart.left, shownPart.top, shownPart.right - shownPart.left,
+                     shownPart.bottom - shownPart.top});
+    if (!ClipTo(r, w, h)) continue;
+    const unsigned char* from =
+        source + static_cast<std::ptrdiff_t>(r.top) * sourceStride + r.left * 4;
+    unsigned char* to = pixels + static_cast<std::ptrdiff_t>(r.top) * target->pitch +
+                        r.left * target->format->BytesPerPixel;
+    if (target->format->format == SDL_PIXELFORMAT_RGB888 ||
+        target->format->format == SDL_PIXELFORMAT_ARGB8888) {
+      for (int y = r.top; y < r.bottom; ++y) {
+        std::memcpy(to, from, static_cast<size_t>(r.right - r.left) * 4);
+        from += sourceStride;
+        to += target->pitch;
+      }
+    } else {
+      SDL_ConvertPixels(r.right - r.left, r.bottom - r.top, SDL_PIXELFORMAT_RGB888, from,
+                        sourceStride, target->format->format, to, target->pitch);
+    }
+  }
+  if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+  if (!rects.empty())
+    SDL_UpdateWindowSurfaceRects(window, rects.data(), static_cast<int>(rects.size()));
+}
+
+// The renderer keeps the frame in a texture; only the changed rectangles are
+// uploaded, but the whole texture is drawn, as the back buffer's contents are
+// undefined after a present.
+void Window::Impl::PresentWithRenderer(const CairoDeviceContext& surface,
+                                       std::vector<Rect> damage) {
   const int w = surface.Width();
   const int h = surface.Height();
-  if (!d.texture || d.textureWidth != w || d.textureHeight != h) {
-    if (d.texture) SDL_DestroyTexture(d.texture);
-    d.texture =
-        SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
-    d.textureWidth = w;
-    d.textureHeight = h;
-    if (!d.texture) return;
+  if (!texture || textureWidth != w || textureHeight != h) {
+    if (texture) SDL_DestroyTexture(texture);
+    texture =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
+    textureWidth = w;
+    textureHeight = h;
+    if (!texture) return;
+    damage.assign(1, Rect{0, 0, w, h});
   }
-  SDL_UpdateTexture(d.texture, nullptr, surface.Pixels(), surface.StrideBytes());
-  SDL_SetRenderDrawColor(d.renderer, 255, 255, 255, 255);
-  SDL_RenderClear(d.renderer);
-  // One surface pixel per device pixel: a frame drawn for an older size is
-  // shown unscaled until the repaint for the new size arrives.
+  if (damage.empty()) return;
+  const auto* source = reinterpret_cast<const unsigned char*>(surface.Pixels());
+  const int stride = surface.StrideBytes();
+  for (Rect r : damage) {
+    if (!ClipTo(r, w, h)) continue;
+    SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    SDL_UpdateTexture(texture, &area,
+                      source + static_cast<std::ptrdiff_t>(r.top) * stride + r.left * 4, stride);
+  }
+  SDL_SetRenderDrawColor(renderer, 255, 255, 255, 255);
+  SDL_RenderClear(renderer);
   SDL_Rect target{0, 0, w, h};
-  SDL_RenderCopy(d.renderer, d.texture, nullptr, &target);
-  SDL_RenderPresent(d.renderer);
+  SDL_RenderCopy(renderer, texture, nullptr, &target);
+  SDL_RenderPresent(renderer);
 }
 
 void Window::SetTextInputArea(const Rect& area) {
@@ -275,8 +378,7 @@ void Window::RunModalReport(CairoDeviceContext& surface, const std::string& capt
   const ColorRef savedText = surface.GetTextColor();
   const ColorRef savedBk = surface.GetBkColor();
 
-  Rect okButton{};
-  Rect closeBox{};
+  ReportBoxLayout layout;
   auto draw = [&]() {
     int cw = ClientWidth();
     int ch = ClientHeight();
@@ -284,50 +386,7 @@ void Window::RunModalReport(CairoDeviceContext& surface, const std::string& capt
       surface.Resize(cw, ch);
     }
     surface.CopyPixelsFrom(frame);
-    // Text cells of 8 x 16 device pixels per byte, grown with the window as
-    // the game's own text grows (and so doubled on HiDPI screens).
-    const int fit = std::min((surface.Width() - 2) / 640, (surface.Height() - 2) / 400);
-    const int s = std::max({1, fit, static_cast<int>(d.ScaleY() + 0.5)});
-    const int u = 8 * s;
-    const int rowH = 16 * s;
-    size_t longest = caption.size() + 4;
-    for (const std::string& line : lines) longest = std::max(longest, line.size());
-    const int boxW = std::max(static_cast<int>(longest) * u + 4 * u, 30 * u);
-    const int boxH = rowH * (static_cast<int>(lines.size()) + 5) + rowH / 2;
-    const int left = (surface.Width() - boxW) / 2;
-    const int top = (surface.Height() - boxH) / 2;
-    LogFont font;
-    font.lfHeight = rowH;
-    font.lfWidth = u;
-    font.lfCharSet = 128;
-    std::strncpy(font.lfFaceName, ReportFaceName, sizeof font.lfFaceName - 1);
-
-    surface.FillRect({left - s, top - s, left + boxW + s, top + boxH + s}, ReportBorder);
-    surface.FillRect({left, top, left + boxW, top + boxH}, ReportFace);
-    const int barH = rowH + 2 * s * 3;
-    surface.FillRect({left, top, left + boxW, top + barH}, ReportCaptionBar);
-    surface.SetTextColor(0xFFFFFF);
-    surface.SetBkColor(ReportCaptionBar);
-    surface.TextOut(left + u, top + 3 * s, font, caption);
-    closeBox = {left + boxW - barH, top, left + boxW, top + barH};
-    surface.TextOut(closeBox.left + (barH - u) / 2, top + 3 * s, font, "x");
-
-    surface.SetTextColor(0x000000);
-    surface.SetBkColor(ReportFace);
-    int y = top + barH + rowH;
-    for (const std::string& line : lines) {
-      surface.TextOut(left + 2 * u, y, font, line);
-      y += rowH;
-    }
-    const int buttonW = 10 * u;
-    const int buttonH = rowH + 8 * s;
-    okButton = {left + (boxW - buttonW) / 2, top + boxH - buttonH - rowH / 2,
-                left + (boxW + buttonW) / 2, top + boxH - rowH / 2};
-    surface.FillRect(okButton, ReportBorder);
-    surface.FillRect({okButton.left + s, okButton.top + s, okButton.right - s, okButton.bottom - s},
-                     ReportButton);
-    surface.SetBkColor(ReportButton);
-    surface.TextOut(okButton.left + (buttonW - 2 * u) / 2, okButton.top + 4 * s, font, "OK");
+    layout = DrawReportBox(surface, caption, lines, static_cast<int>(d.ScaleY() + 0.5));
     Present(surface);
   };
 
@@ -349,7 +408,7 @@ void Window::RunModalReport(CairoDeviceContext& surface, const std::string& capt
         if (event.button.button != SDL_BUTTON_LEFT) break;
         int x = static_cast<int>(event.button.x * d.ScaleX());
         int y = static_cast<int>(event.button.y * d.ScaleY());
-        if (Contains(okButton, x, y) || Contains(closeBox, x, y)) done = true;
+        if (Contains(layout.okButton, x, y) || Contains(layout.closeBox, x, y)) done = true;
         break;
       }
       case SDL_WINDOWEVENT:

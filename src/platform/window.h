@@ -32,16 +32,17 @@ class Window {
                                       std::string* error);
   ~Window();
 
-  // Waits up to `timeoutMs` (0: do not wait) for events and appends what they
-  // mean to `out`.
+  // Waits up to `timeoutMs` (0: do not wait; below 0: until an event comes)
+  // for events and appends what they mean to `out`.
   void PollEvents(int timeoutMs, std::vector<WindowEvent>& out);
 
   // The client area in device pixels (the drawable size on HiDPI screens).
   int ClientWidth() const;
   int ClientHeight() const;
 
-  // Shows the surface's pixels.
-  void Present(const CairoDeviceContext& surface);
+  // Shows what was drawn on the surface since the last call (all of it after
+  // a resize); shows nothing when nothing was drawn.
+  void Present(CairoDeviceContext& surface);
 
   // Where an input method should place its candidate window (device pixels).
   void SetTextInputArea(const Rect& area);

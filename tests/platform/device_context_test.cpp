@@ -193,4 +193,94 @@ TEST(Fonts, BoldDiffersAndWindowsFaceNamesResolveToTheIntendedFamilies) {
   EXPECT_FALSE(ResolvedFamily("No Such Face At All", 0, 0).empty()) << "falls back to some face";
 }
 
+// What the window is told to show after each event.
+TEST(Damage, EachEventReportsWhatItDrewMergedAndClippedAndNothingWhenNothingWasDrawn) {
+  CairoDeviceContext dc(100, 50);
+  EXPECT_EQ(dc.TakeDamage().size(), 1u) << "a new surface is shown whole";
+  EXPECT_TRUE(dc.TakeDamage().empty()) << "nothing drawn, nothing to show";
+
+  auto only = [&](Rect want) {
+    std::vector<Rect> got = dc.TakeDamage();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].left, want.left);
+    EXPECT_EQ(got[0].top, want.top);
+    EXPECT_EQ(got[0].right, want.right);
+    EXPECT_EQ(got[0].bottom, want.bottom);
+  };
+  dc.FillRect({-5, 40, 10, 60}, Red);
+  only({0, 40, 10, 50});
+  // Three text cells side by side are one rectangle.
+  LogFont latin = Font("Lucida Console", 16, 8);
+  for (int i = 0; i < 3; ++i) dc.TextOut(9 + 8 * i, 17, latin, "A");
+  only({9, 17, 33, 33});
+  dc.Ellipse({58, 18, 71, 31}, Yellow, Red);
+  dc.DrawLine(5, 3, 15, 3, 2, Navy);
+  std::vector<Rect> two = dc.TakeDamage();
+  ASSERT_EQ(two.size(), 2u) << "far apart: shown apart";
+  // Cells scattered over the surface: a few rectangles that cover them all.
+  std::vector<std::pair<int, int>> dots;
+  for (int i = 0; i < 40; ++i) dots.push_back({(i * 37) % 97, (i * 11) % 47});
+  for (auto [x, y] : dots) dc.FillRect({x, y, x + 1, y + 1}, Red);
+  std::vector<Rect> few = dc.TakeDamage();
+  EXPECT_LE(few.size(), 24u);
+  for (auto [x, y] : dots) {
+    EXPECT_TRUE(std::any_of(
+        few.begin(), few.end(),
+        [&](const Rect& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }))
+        << x << "," << y;
+  }
+  dc.Resize(30, 20);
+  only({0, 0, 30, 20});
+  dc.FillRect({40, 40, 50, 50}, Red);  // wholly outside
+  EXPECT_TRUE(dc.TakeDamage().empty());
+}
+
+// Cached text cells are the cells drawn afresh: same pixels at any position,
+// in any colours, and the cache starts over when the size changes.
+TEST(TextCells, ACopiedCellEqualsAFreshlyDrawnOneAndTheCacheIsDroppedOnResize) {
+  LogFont latin = Font("Lucida Console", 32, 16);
+  CairoDeviceContext cached(200, 100);
+  cached.SetTextColor(Blue);
+  cached.SetBkColor(Yellow);
+  cached.TextOut(3, 5, latin, "W");
+  cached.TextOut(101, 61, latin, "W");  // from the cache
+  cached.TextOut(190, 90, latin, "W");  // from the cache, clipped
+  EXPECT_EQ(cached.CachedCellCount(), 1);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      ASSERT_EQ(cached.PixelAt(3 + x, 5 + y), cached.PixelAt(101 + x, 61 + y)) << x << "," << y;
+      if (190 + x < 200 && 90 + y < 100) {
+        ASSERT_EQ(cached.PixelAt(3 + x, 5 + y), cached.PixelAt(190 + x, 90 + y)) << x << "," << y;
+      }
+    }
+  }
+  cached.SetTextColor(Red);
+  cached.TextOut(40, 5, latin, "W");
+  EXPECT_EQ(cached.CachedCellCount(), 2) << "colours are part of the key";
+  EXPECT_NE(cached.PixelAt(3 + 8, 5 + 16), cached.PixelAt(40 + 8, 5 + 16));
+  cached.Resize(300, 100);
+  EXPECT_EQ(cached.CachedCellCount(), 0);
+}
+
+// The ellipse's rows are spans; its outline is every inside pixel with an
+// outside neighbour across an edge, however the box is shaped.
+TEST(Ellipse, OutlineIsExactlyTheInsidePixelsWithAnOutsideNeighbour) {
+  for (int w = 1; w <= 24; ++w) {
+    for (int h = 1; h <= 24; h += (h < 6 ? 1 : 5)) {
+      CairoDeviceContext dc(w + 2, h + 2);
+      dc.Ellipse({1, 1, w + 1, h + 1}, Yellow, Red);
+      auto inside = [&](int x, int y) { return dc.PixelAt(x, y) != White; };
+      for (int y = 1; y <= h; ++y) {
+        for (int x = 1; x <= w; ++x) {
+          if (!inside(x, y)) continue;
+          bool edge =
+              !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+          ASSERT_EQ(dc.PixelAt(x, y), edge ? Red : Yellow)
+              << w << "x" << h << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
