@@ -8,14 +8,17 @@ set -euo pipefail
 # Building and playing.
 play_packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libcairo2-dev libpixman-1-dev libfontconfig-dev libfreetype-dev
+  libsdl2-dev libx11-dev libxkbcommon-dev libcairo2-dev libpixman-1-dev libfontconfig-dev
+  libfreetype-dev
   fontconfig fonts-dejavu-core fonts-ipafont-gothic fonts-ipafont-mincho
 )
 
 # Tests and benchmarks, on top of the above.
 test_packages=(
   libgtest-dev libbenchmark-dev
-  libx11-dev libxtst-dev xvfb xauth xdotool
+  libxtst-dev xvfb xauth xdotool
+  # the window's input-method test: ibus with anthy on a JIS keyboard map
+  ibus ibus-anthy python3-gi dbus libglib2.0-bin x11-xkb-utils
   # packaging tests: the package, its metadata and its contents
   dpkg-dev lintian desktop-file-utils appstream file
 )

@@ -5,25 +5,31 @@
 #include <ostream>
 
 #include "app/shell.h"
+#include "platform/cp932.h"
 #include "platform/window.h"
 #include "textscreen/textscreen.h"
 
 namespace {
 
-// Keeps an input method's candidate window over the big target glyph, where it
-// never hides the keyboard field the user is looking for.
-Rect TargetGlyphArea(const GameGlobals& g) {
-  return Rect{ToDeviceX(g, 257), ToDeviceY(g, 33), ToDeviceX(g, 305), ToDeviceY(g, 81)};
+void PrintReport(std::ostream& err, const std::string& caption,
+                 const std::vector<std::string>& lines) {
+  err << Cp932ToUtf8(caption) << "\n";
+  for (const std::string& line : lines) err << Cp932ToUtf8(line) << "\n";
 }
 
 }  // namespace
 
 int RunWindow(int width, int height, int languageFlag, std::ostream& err) {
   std::string error;
-  std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error);
+  bool noDisplay = false;
+  std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error, &noDisplay);
   if (!window) {
-    err << "wenlotka: cannot open a window: " << error << "\n"
-        << "Run it in a graphical session, or use --headless SCRIPT.\n";
+    if (noDisplay) {
+      err << "wenlotka: no display: " << error << " (use --headless SCRIPT)\n";
+    } else {
+      err << "wenlotka: cannot open a window: " << error << "\n"
+          << "Run it in a graphical session, or use --headless SCRIPT.\n";
+    }
     return 1;
   }
   CairoDeviceContext surface(std::max(1, window->ClientWidth()),
@@ -31,14 +37,36 @@ int RunWindow(int width, int height, int languageFlag, std::ostream& err) {
   SystemClock clock;
   GameGlobals g;
   g.LanguageFlag = languageFlag;
+  // Once the display is gone the report can only be printed.
+  bool displayGone = false;
+  bool saveFailed = false;
+  const std::vector<std::string>* reportOnScreen = nullptr;
+  std::string reportCaption;
   Shell shell(g, surface, clock,
               [&](const std::string& caption, const std::vector<std::string>& lines) {
+                saveFailed = true;
+                if (displayGone) {
+                  PrintReport(err, caption, lines);
+                  return;
+                }
+                reportCaption = caption;
+                reportOnScreen = &lines;
                 window->RunModalReport(surface, caption, lines);
+                reportOnScreen = nullptr;
               });
+  bool started = false;
+  window->OnDisplayLost([&]() {
+    displayGone = true;
+    err << "wenlotka: the display went away (X connection broken); saving the records\n";
+    if (reportOnScreen != nullptr) PrintReport(err, reportCaption, *reportOnScreen);
+    // Before the records were read there is nothing to save, and saving
+    // would write empty records over the file.
+    if (started) shell.Exit();  // does nothing when the exit sequence already ran
+    return saveFailed ? 4 : 1;
+  });
   shell.Start();
+  started = true;
   shell.OnPaint();
-  Rect inputArea = TargetGlyphArea(g);
-  window->SetTextInputArea(inputArea);
   window->Present(surface);
 
   std::vector<WindowEvent> events;
@@ -75,14 +103,6 @@ int RunWindow(int width, int height, int languageFlag, std::ostream& err) {
       if (closed) break;
     }
     if (!closed) shell.FireDueTimers(shell.NowMs(), nullptr);
-    // The area follows the window's size; telling the input method again
-    // when nothing moved would cost a round trip to it on every event.
-    const Rect area = TargetGlyphArea(g);
-    if (area.left != inputArea.left || area.top != inputArea.top || area.right != inputArea.right ||
-        area.bottom != inputArea.bottom) {
-      inputArea = area;
-      window->SetTextInputArea(inputArea);
-    }
     window->Present(surface);
   }
   shell.Exit();

@@ -1,6 +1,8 @@
 #include "platform/window.h"
 
 #include <SDL.h>
+#include <signal.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,53 +12,77 @@
 #include "platform/cairo_dc.h"
 #include "platform/cp932.h"
 #include "platform/icon.h"
+#include "platform/key_meaning.h"
 #include "platform/report_box.h"
+#include "platform/x11_display.h"
 
 namespace {
 
-// Control codes that the accelerators of the frame would have eaten: the
-// letters of New, Open, Save, Undo, Cut, Copy and Paste.
-bool IsAcceleratorLetter(SDL_Keycode key) {
-  switch (key) {
-    case SDLK_n:
-    case SDLK_o:
-    case SDLK_s:
-    case SDLK_z:
-    case SDLK_x:
-    case SDLK_c:
-    case SDLK_v:
-      return true;
-    default:
-      return false;
-  }
+// Set by SIGHUP (the terminal closed, the session ended); the event loop
+// turns it into a close, so the exit sequence runs as for SIGTERM.
+volatile sig_atomic_t hangUp = 0;
+// Whether SIGTERM has SDL's handler, whose quit event also wakes a wait for
+// events that SIGHUP alone would not end.
+volatile sig_atomic_t hangUpAsTerm = 0;
+
+void OnHangUp(int) {
+  hangUp = 1;
+  if (hangUpAsTerm) raise(SIGTERM);
 }
 
-// The character a key press produces on its own; printable characters come
-// only from text input, or they would arrive twice. -1: none.
-int CharacterOfKey(const SDL_Keysym& key) {
-  const bool ctrl = (key.mod & KMOD_CTRL) != 0;
-  const bool alt = (key.mod & KMOD_ALT) != 0;
-  const bool shift = (key.mod & KMOD_SHIFT) != 0;
+void CatchHangUp() {
+  struct sigaction old {};
+  sigaction(SIGHUP, nullptr, &old);
+  if (old.sa_handler == SIG_IGN) return;  // started under nohup: stay deaf to it
+  struct sigaction term {};
+  sigaction(SIGTERM, nullptr, &term);
+  hangUpAsTerm = term.sa_handler != SIG_DFL && term.sa_handler != SIG_IGN;
+  struct sigaction action {};
+  action.sa_handler = OnHangUp;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+// Where X11 cannot be asked (a Wayland session without X), what SDL tells of
+// the key: its character on the layout's first level. Shift is applied to
+// letters only, as the shifted symbols of other keys differ between layouts;
+// SDL's text would know them, but only while its text input, and with it the
+// input method, is on.
+KeyFacts FactsOfSdlKey(const SDL_Keysym& key) {
+  KeyFacts f;
   switch (key.sym) {
     case SDLK_ESCAPE:
-      return 27;
+      f.special = KeyFacts::Special::Escape;
+      break;
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-      return 13;
+      f.special = KeyFacts::Special::Return;
+      break;
     case SDLK_TAB:
-      return 9;
+      f.special = KeyFacts::Special::Tab;
+      break;
     case SDLK_BACKSPACE:
-      return alt ? -1 : 8;  // Alt+Backspace is Undo
+      f.special = KeyFacts::Special::Backspace;
+      break;
     default:
       break;
   }
-  // Shift+Delete, Ctrl+Insert, Shift+Insert, F6 and Shift+F6 are accelerators
-  // too, but produce no character anyway.
-  if (ctrl && !alt && key.sym >= SDLK_a && key.sym <= SDLK_z) {
-    if (!shift && IsAcceleratorLetter(key.sym)) return -1;
-    return static_cast<int>(key.sym - SDLK_a) + 1;
+  if ((key.sym & SDLK_SCANCODE_MASK) == 0) f.baseChar = static_cast<char32_t>(key.sym);
+  f.ctrl = (key.mod & KMOD_CTRL) != 0;
+  // Right Alt may be AltGr, which only chooses characters.
+  f.alt = (key.mod & KMOD_LALT) != 0;
+  f.shift = (key.mod & KMOD_SHIFT) != 0;
+  const bool upper = f.shift != ((key.mod & KMOD_CAPS) != 0);
+  if (f.baseChar >= U'a' && f.baseChar <= U'z') {
+    f.layoutChar = upper ? f.baseChar - 32 : f.baseChar;
+  } else if (!f.shift || f.ctrl) {
+    f.layoutChar = f.baseChar;
   }
-  return -1;
+  return f;
+}
+
+void PushBytes(const std::string& bytes, std::vector<WindowEvent>& out) {
+  for (char b : bytes) out.push_back({WindowEvent::Kind::Char, static_cast<unsigned char>(b), 0});
 }
 
 bool Contains(const Rect& r, int x, int y) {
@@ -80,6 +106,8 @@ struct Window::Impl {
   int shownHeight = 0;
   int lastWidth = 0;
   int lastHeight = 0;
+  // Key presses are read from X11's own events.
+  bool x11Keys = false;
 
   // The client area in device pixels. SDL sizes a window surface in window
   // coordinates, so only the renderer draws finer on HiDPI screens.
@@ -113,19 +141,23 @@ void Window::Impl::Translate(const SDL_Event& event, std::vector<WindowEvent>& o
     case SDL_QUIT:
       out.push_back({WindowEvent::Kind::Close, 0, 0});
       return;
-    case SDL_TEXTINPUT: {
-      std::string bytes = Utf8ToCp932(event.text.text);
-      for (char b : bytes) {
-        out.push_back({WindowEvent::Kind::Char, static_cast<unsigned char>(b), 0});
+    case SDL_SYSWMEVENT: {
+      KeyFacts facts;
+      if (x11Keys && event.syswm.msg != nullptr && X11KeyFacts(*event.syswm.msg, &facts)) {
+        PushBytes(KeyPressMessages(facts), out);
       }
-      return;
+      return;  // the SDL_KEYDOWN that follows is the message itself
     }
     case SDL_KEYDOWN: {
-      int c = CharacterOfKey(event.key.keysym);
-      if (c >= 0) {
-        out.push_back({WindowEvent::Kind::Char, c, 0});
-      } else {
+      if (x11Keys) {
         out.push_back({WindowEvent::Kind::MouseMove, 0, 0});
+        return;
+      }
+      std::string bytes = KeyPressMessages(FactsOfSdlKey(event.key.keysym));
+      if (bytes.empty()) {
+        out.push_back({WindowEvent::Kind::MouseMove, 0, 0});
+      } else {
+        PushBytes(bytes, out);
       }
       return;
     }
@@ -193,7 +225,35 @@ void SetIcon(SDL_Window* window) {
 }  // namespace
 
 std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int height,
-                                     std::string* error) {
+                                     std::string* error, bool* noDisplay) {
+  if (noDisplay) *noDisplay = false;
+  // SDL would otherwise fall back to drivers that show nothing and leave the
+  // game running invisible; a driver the user names is still honoured here
+  // and refused below if it shows nothing.
+  const char* named = getenv("SDL_VIDEODRIVER");
+  std::string reached;  // which displays were tried, for the message
+  if (named == nullptr || *named == '\0') {
+    const char* x11 = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    std::string drivers;
+    if (x11 != nullptr && *x11 != '\0') {
+      drivers = "x11";
+      reached = std::string("DISPLAY=") + x11;
+    }
+    if (wayland != nullptr && *wayland != '\0') {
+      drivers += drivers.empty() ? "wayland" : ",wayland";
+      reached += std::string(reached.empty() ? "" : " or ") + "WAYLAND_DISPLAY=" + wayland;
+    }
+    if (drivers.empty()) {
+      if (error) *error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+      if (noDisplay) *noDisplay = true;
+      return nullptr;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
+  // No X input method server gets the keys: each key must count when it is
+  // pressed, not when a composition is committed.
+  setenv("XMODIFIERS", "@im=none", 1);
   // The game has no use for a screensaver inhibitor, and asking for one
   // would start a session bus connection.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
@@ -204,7 +264,19 @@ std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int 
   // plain surface avoids.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (error) *error = SDL_GetError();
+    if (error) {
+      *error = reached.empty() ? std::string(SDL_GetError())
+                               : "cannot reach " + reached + " (" + SDL_GetError() + ")";
+    }
+    if (noDisplay) *noDisplay = true;
+    return nullptr;
+  }
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver == "offscreen" || driver == "dummy" || driver.empty()) {
+    if (error)
+      *error = "SDL's " + (driver.empty() ? "unknown" : driver) + " video driver shows nothing";
+    if (noDisplay) *noDisplay = true;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return nullptr;
   }
   std::unique_ptr<Window> w(new Window());
@@ -232,11 +304,27 @@ std::unique_ptr<Window> Window::Open(const std::string& caption, int width, int 
     }
   }
   d.DrawableSize(&d.lastWidth, &d.lastHeight);
-  SDL_StartTextInput();
+  // An input method would hold keys, compose and convert them and open its
+  // windows over the keyboard field: its text input stays off while the game
+  // runs, and each key press is read against the keyboard layout instead.
+  SDL_StopTextInput();
+  if (driver == "x11") {
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    d.x11Keys = true;
+  }
+  CatchHangUp();
   return w;
 }
 
+void Window::OnDisplayLost(std::function<int()> lost) {
+  if (impl_->x11Keys) WatchX11Connection(std::move(lost));
+}
+
 void Window::PollEvents(int timeoutMs, std::vector<WindowEvent>& out) {
+  if (hangUp) {
+    out.push_back({WindowEvent::Kind::Close, 0, 0});
+    return;
+  }
   SDL_Event event;
   bool have = timeoutMs < 0   ? SDL_WaitEvent(&event) != 0
               : timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs) != 0
@@ -245,6 +333,7 @@ void Window::PollEvents(int timeoutMs, std::vector<WindowEvent>& out) {
     impl_->Translate(event, out);
     have = SDL_PollEvent(&event) != 0;
   }
+  if (hangUp) out.push_back({WindowEvent::Kind::Close, 0, 0});
 }
 
 int Window::ClientWidth() const {
@@ -361,15 +450,6 @@ void Window::Impl::PresentWithRenderer(const CairoDeviceContext& surface,
   SDL_RenderPresent(renderer);
 }
 
-void Window::SetTextInputArea(const Rect& area) {
-  double sx = impl_->ScaleX();
-  double sy = impl_->ScaleY();
-  SDL_Rect r{static_cast<int>(area.left / sx), static_cast<int>(area.top / sy),
-             static_cast<int>((area.right - area.left) / sx),
-             static_cast<int>((area.bottom - area.top) / sy)};
-  SDL_SetTextInputRect(&r);
-}
-
 void Window::RunModalReport(CairoDeviceContext& surface, const std::string& caption,
                             const std::vector<std::string>& lines) {
   Impl& d = *impl_;
@@ -394,6 +474,7 @@ void Window::RunModalReport(CairoDeviceContext& surface, const std::string& capt
   bool done = false;
   while (!done) {
     SDL_Event event;
+    if (hangUp) break;
     if (!SDL_WaitEventTimeout(&event, 500)) continue;
     switch (event.type) {
       case SDL_QUIT:

@@ -3,6 +3,7 @@
 // Callers: the app's window loop only. SDL is not seen outside src/platform.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ struct WindowEvent {
     MouseMove,  // any other message that reaches the view (motion, clicks, wheel)
     Expose,     // the window must be repainted
     Resize,     // the drawable size changed to value x value2; a repaint follows
-    Close,      // window closed, SIGINT or SIGTERM
+    Close,      // window closed, SIGINT, SIGTERM or SIGHUP
   };
   Kind kind = Kind::MouseMove;
   int value = 0;
@@ -26,14 +27,22 @@ struct WindowEvent {
 
 class Window {
  public:
-  // Opens a resizable window without a menu bar. nullptr and `error` set when
-  // no display can be opened.
+  // Opens a resizable window without a menu bar on a real display (X11 or
+  // Wayland; never a driver that shows nothing). nullptr and `error` set when
+  // it cannot; `noDisplay` then tells whether no display was there at all.
+  // Keys are taken from the keyboard layout, not from an input method.
   static std::unique_ptr<Window> Open(const std::string& caption, int width, int height,
-                                      std::string* error);
+                                      std::string* error, bool* noDisplay = nullptr);
   ~Window();
 
+  // Runs `lost` once if the display goes away under the window (the X server
+  // ended), from inside whichever window call found it; the process then ends
+  // with the status `lost` returns. The window must not be used from `lost`.
+  void OnDisplayLost(std::function<int()> lost);
+
   // Waits up to `timeoutMs` (0: do not wait; below 0: until an event comes)
-  // for events and appends what they mean to `out`.
+  // for events and appends what they mean to `out`. Each key press gives its
+  // character messages at once.
   void PollEvents(int timeoutMs, std::vector<WindowEvent>& out);
 
   // The client area in device pixels (the drawable size on HiDPI screens).
@@ -43,9 +52,6 @@ class Window {
   // Shows what was drawn on the surface since the last call (all of it after
   // a resize); shows nothing when nothing was drawn.
   void Present(CairoDeviceContext& surface);
-
-  // Where an input method should place its candidate window (device pixels).
-  void SetTextInputArea(const Rect& area);
 
   // Shows the report over the current frame inside this window and returns
   // when the user dismisses it (OK, Enter, Esc or the close box). Texts are CP932.

@@ -1,0 +1,104 @@
+#include "platform/x11_display.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstdio>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#endif
+
+namespace {
+
+std::function<int()>& LostHandler() {
+  static std::function<int()> handler;
+  return handler;
+}
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+int OnConnectionLost(Display*) {
+  static bool running = false;
+  int status = 1;
+  if (!running) {
+    running = true;
+    if (LostHandler()) status = LostHandler()();
+  }
+  // Xlib would end the process on return anyway; ending it here keeps the
+  // library's own exit handlers off a display that is gone.
+  std::fflush(nullptr);
+  _exit(status);
+}
+
+// The keysym of the key at `state`, with Ctrl, Alt and Super taken away:
+// they never change which character a key gives, only what it means.
+KeySym LevelKeySym(const XKeyEvent& event, unsigned state) {
+  XKeyEvent e = event;
+  e.state = state;
+  KeySym sym = NoSymbol;
+  char text[32];
+  XLookupString(&e, text, sizeof text, &sym, nullptr);
+  return sym;
+}
+
+char32_t CharOfKeySym(KeySym sym) {
+  if (sym == NoSymbol) return 0;
+  // X11's kana keysyms are the JIS X 0201 bytes plus 0x400: the half-width
+  // forms a kana keyboard gives without an input method.
+  if (sym >= 0x4A1 && sym <= 0x4DF) return static_cast<char32_t>(sym - 0x4A1 + 0xFF61);
+  return xkb_keysym_to_utf32(static_cast<xkb_keysym_t>(sym));
+}
+#endif
+
+}  // namespace
+
+void WatchX11Connection(std::function<int()> lost) {
+  LostHandler() = std::move(lost);
+#if defined(SDL_VIDEO_DRIVER_X11)
+  XSetIOErrorHandler(OnConnectionLost);
+#endif
+}
+
+bool X11KeyFacts(const SDL_SysWMmsg& msg, KeyFacts* facts) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (msg.subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& event = msg.msg.x11.event;
+  if (event.type != KeyPress) return false;
+  const XKeyEvent& key = event.xkey;
+  const unsigned group = key.state & 0x6000;  // the layout group bits
+  const KeySym base = LevelKeySym(key, group);
+  const KeySym level = LevelKeySym(key, key.state & ~(ControlMask | Mod1Mask | Mod4Mask));
+  KeyFacts f;
+  switch (base) {
+    case XK_Escape:
+      f.special = KeyFacts::Special::Escape;
+      break;
+    case XK_Return:
+    case XK_KP_Enter:
+      f.special = KeyFacts::Special::Return;
+      break;
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+      f.special = KeyFacts::Special::Tab;
+      break;
+    case XK_BackSpace:
+      f.special = KeyFacts::Special::Backspace;
+      break;
+    default:
+      break;
+  }
+  f.layoutChar = CharOfKeySym(level);
+  f.baseChar = CharOfKeySym(base);
+  f.ctrl = (key.state & ControlMask) != 0;
+  f.alt = (key.state & Mod1Mask) != 0;
+  f.shift = (key.state & ShiftMask) != 0;
+  *facts = f;
+  return true;
+#else
+  return false;
+#endif
+}
