@@ -52,4 +52,30 @@ wait 30000
 repaint
 screenshot $out/record-screen.png
 kill"
+
+# The progress report: four sessions a day apart, Standard Home Row and
+# Beginner's Upper Row, each run a little faster, with a few misses and keys
+# left until their mole appears.
+run() {  # run KEYGAP: 60 keys, a miss every 9th, the mole awaited every 11th
+  for i in $(seq 60); do
+    if ((i % 9 == 0)); then printf 'miss\ntype ;\n'; fi
+    if ((i % 11 == 0)); then printf 'wait 2100\n'; else printf 'wait %d\n' "$1"; fi
+    printf 'hit\n'
+  done
+}
+for day in 0 1 2 3; do
+  TZ=UTC "$bin" --headless - --clock $((1000000000 + 86400 * day)) <<<"key space
+type 2
+type 1
+$(run $((1100 - 150 * day)))
+key enter
+$(run $((1000 - 150 * day)))
+key esc
+type 7
+type 1
+type 2
+$(run $((900 - 120 * day)))
+quit"
+done
+TZ=UTC "$bin" --report "$out/progress-report.png" >/dev/null
 echo "pictures written to $out"

@@ -1,4 +1,5 @@
 // wenlotka: a touch-typing trainer played as a mole game.
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -8,12 +9,15 @@
 #include "app/data_folder.h"
 #include "app/headless.h"
 #include "app/window_app.h"
+#include "progress/progress.h"
 
 namespace {
 
 constexpr char Usage[] =
     "usage: wenlotka [options]                    play in a window\n"
     "       wenlotka --headless SCRIPT [options]  run SCRIPT (a file, or - for standard input)\n"
+    "       wenlotka --report [FILE.png] [options]  summary of your progress, no window;\n"
+    "                                             FILE.png: also draw it as a picture\n"
     "       wenlotka --help | --version\n"
     "options:\n"
     "  --size WxH          client area in device pixels (default: 1282x802 for the\n"
@@ -26,8 +30,8 @@ constexpr char Usage[] =
     "headless only:\n"
     "  --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
     "  --screenshot FILE   write the screen as PNG when the script ends\n"
-    "The record file wenlotka.rec and the logs wenlotka.log and wenlotka.spd live in the\n"
-    "data folder.\n"
+    "The record file wenlotka.rec, the logs wenlotka.log and wenlotka.spd and the\n"
+    "statistics wenlotka.keys and wenlotka.runs live in the data folder.\n"
     "Exit status: 0 done, 1 failed (no window, data folder or screenshot unusable),\n"
     "2 bad options or a bad script, 3 hit or miss without a run in progress,\n"
     "4 a file could not be saved at exit.\n";
@@ -53,6 +57,8 @@ int main(int argc, char** argv) {
   HeadlessOptions headless;
   bool isHeadless = false;
   bool sizeGiven = false;
+  bool isReport = false;
+  std::string reportPicture;
   int width = 1282, height = 802;
   std::string dataFolder;
   bool xdgData = false;
@@ -74,6 +80,9 @@ int main(int argc, char** argv) {
     } else if (a == "--headless") {
       if (!value(headless.script)) return Bad("--headless needs a script (or -)");
       isHeadless = true;
+    } else if (a == "--report") {
+      isReport = true;
+      if (i + 1 < argc && argv[i + 1][0] != '-') reportPicture = argv[++i];
     } else if (a == "--size") {
       if (!value(v) || !ParseSize(v, width, height)) return Bad("--size needs WxH, e.g. 1282x802");
       sizeGiven = true;
@@ -103,6 +112,19 @@ int main(int argc, char** argv) {
     return Bad("--clock and --screenshot go with --headless");
   }
   if (xdgData && !dataFolder.empty()) return Bad("--data-dir and --xdg-data exclude each other");
+  if (isReport) {
+    auto endsWithPng = [](const std::string& f) {
+      if (f.size() < 5) return false;
+      std::string end = f.substr(f.size() - 4);
+      for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return end == ".png";
+    };
+    if (isHeadless || sizeGiven) return Bad("--report goes alone");
+    // Only a .png name, so a slip can never write over a record or statistics file.
+    if (!reportPicture.empty() && !endsWithPng(reportPicture)) {
+      return Bad("--report draws its picture only into a FILE.png");
+    }
+  }
 
   // Paths on the command line mean what they meant where the user typed them,
   // wherever the data folder is.
@@ -110,10 +132,12 @@ int main(int argc, char** argv) {
   headless.script = AbsoluteFrom(startFolder, headless.script);
   headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
   headless.scriptFolder = startFolder;
+  reportPicture = AbsoluteFrom(startFolder, reportPicture);
   if (xdgData || !dataFolder.empty()) {
     std::string error;
     if (startFolder.empty() && (headless.script != AbsoluteFrom("/", headless.script) ||
-                                headless.screenshot != AbsoluteFrom("/", headless.screenshot))) {
+                                headless.screenshot != AbsoluteFrom("/", headless.screenshot) ||
+                                reportPicture != AbsoluteFrom("/", reportPicture))) {
       // Once in the data folder, a relative path would name another file.
       std::cerr << "wenlotka: cannot name the working directory for relative paths\n";
       return 1;
@@ -125,6 +149,10 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (isReport) {
+    const GameGlobals files;  // the files the game would use
+    return RunProgressReport(files, reportPicture, std::cout, std::cerr);
+  }
   if (isHeadless) {
     headless.languageFlag = languageFlag;
     if (sizeGiven) {

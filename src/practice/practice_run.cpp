@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "practice/practice.h"
+#include "progress/progress.h"
 #include "records/records.h"
 #include "screens/screens.h"
 #include "textscreen/textscreen.h"
@@ -78,6 +79,7 @@ void NextTarget(GameGlobals& g) {
 // The first target of a run: shown at once in Beginner's, after the longer
 // first hint delay otherwise.
 void ArmFirstTarget(GameGlobals& g, View& view) {
+  NoteTargetShown(g);
   if (MoleWaitsForHint(g)) {
     g.moleKey = 0;
     view.SetTimer(g.targetKey, FirstHintDelay);
@@ -124,6 +126,7 @@ void CompleteRun(GameGlobals& g, DeviceContext& dc) {
     g.recordState = 3;
   }
 
+  NoteRunCompleted(g);
   g.PlayState = PlayOver;
   course.practiceCount += 1;
   DrawPracticeCountLine(g, dc);
@@ -146,6 +149,7 @@ void JudgeCorrectKey(GameGlobals& g, View& view, DeviceContext& dc) {
   DrawTypeCountLine(g, dc);
   if (g.correctCount < KeysPerRun) {
     NextTarget(g);
+    NoteTargetShown(g);
     if (MoleWaitsForHint(g)) {
       view.SetTimer(g.targetKey, HintDelay);
     } else {
@@ -273,6 +277,7 @@ void JudgePracticeKey(GameGlobals& g, View& view, DeviceContext& dc, int key) {
   if (g.PlayState != PlayRunning) return;
 
   const int typed = NormaliseTypedKey(key);
+  NoteKeyJudged(g, typed);
   if (typed == g.targetKey) {
     JudgeCorrectKey(g, view, dc);
   } else {
@@ -284,6 +289,7 @@ void HintTick(GameGlobals& g, View& view, DeviceContext& dc, int timerId) {
   DrawKeyCell(g, dc, g.targetKey, Mole);
   ShowFingerForKey(g, dc, g.targetKey, 1);
   g.moleKey = g.targetKey;
+  NoteMoleShown(g);
   view.KillTimer(timerId);
 }
 

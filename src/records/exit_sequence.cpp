@@ -3,12 +3,14 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/safe_file.h"
 #include "practice/practice.h"
+#include "progress/progress.h"
 #include "records/records.h"
 #include "texts/records.h"
 
@@ -49,6 +51,7 @@ void RunExitSequence(GameGlobals& g, View& view) {
       std::fprintf(stderr, "wenlotka: %s; saving without the lock\n", lock.Message().c_str());
     }
     g.recordFileSaved = SaveRecordFile(g);
+    SaveKeyStatistics(g, std::cerr);
   }
   if (!AnySaveFailed(g)) return;
   char list[256];

@@ -9,6 +9,7 @@
 
 #include "platform/random.h"
 #include "platform/types.h"
+#include "progress/progress_state.h"
 
 class Clock;
 
@@ -140,6 +141,10 @@ struct GameGlobals {
   int recordFileSaved = 1;
   int practiceLogSaved = 1;
   int speedLogSaved = 1;
+
+  // Learner progress: this session's key counts and the target on screen, a
+  // value so that every fresh record (a test, a headless run) starts empty.
+  ProgressState progress{};
 
   // Platform services: the app's clock, the game's random generator.
   const Clock* clock = nullptr;

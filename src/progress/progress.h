@@ -1,0 +1,105 @@
+// Learner progress: what each key has taught, and the history of completed
+// runs, kept beside the record file as "<fileStem>.keys" and "<fileStem>.runs",
+// and the report made from them.
+//
+// The practice run tells this room what happens through the Note... hooks; it
+// never reads anything back, so the game plays exactly as without it.
+//
+// Operations, in order of use:
+//   NoteTargetShown      the practice run, whenever a target appears
+//   NoteMoleShown        the practice run, when the hint timer shows the mole
+//   NoteKeyJudged        the practice run, for every key judged during a run
+//   NoteRunCompleted     the practice run, on a run's last correct key (appends to .runs)
+//   SaveKeyStatistics    the exit sequence, under the folder lock it holds
+//   RunProgressReport    main, for --report
+//   the rest             helpers of the above: formats, merge, report text and
+//                        picture, exposed for tests and the benchmark
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/device_context.h"
+#include "platform/safe_file.h"
+#include "progress/progress_state.h"
+#include "screens/game_globals.h"
+
+// ---- Hooks from the practice run ---------------------------------------------
+
+void NoteTargetShown(GameGlobals& g);
+void NoteMoleShown(GameGlobals& g);
+// `typed` is the judged key after NormaliseTypedKey, before the run moves on.
+void NoteKeyJudged(GameGlobals& g, int typed);
+void NoteRunCompleted(GameGlobals& g);
+
+// ---- Saving at exit ------------------------------------------------------------
+
+// Adds this session's counts to what "<fileStem>.keys" holds now and replaces
+// it. A file that does not read is kept as a backup first (or, when that
+// fails, left alone and the save fails). Tells every failure, and a failed
+// run-history append, on `err`. Returns false, and clears
+// progress.statisticsSaved, when something was not saved.
+bool SaveKeyStatistics(GameGlobals& g, std::ostream& err);
+
+// ---- The report ------------------------------------------------------------------
+
+// Reads the statistics files of `g` (KeyStatisticsPath, RunHistoryPath),
+// changes neither, prints the summary on `out` and, when `picturePath` is not
+// empty, writes the picture there as PNG. Returns the exit status: 0, or 1
+// when a file could not be read or the picture could not be written.
+int RunProgressReport(const GameGlobals& g, const std::string& picturePath, std::ostream& out,
+                      std::ostream& err);
+
+// ---- Files -------------------------------------------------------------------------
+
+// "<fileStem>.keys" and "<fileStem>.runs", beside the record file.
+std::string KeyStatisticsPath(const GameGlobals& g);
+std::string RunHistoryPath(const GameGlobals& g);
+
+constexpr char KeyStatisticsHeader[] = "wenlotka-keys 1";
+
+// ReadRegularFile for files that are usually far below `maxBytes`: it asks
+// for no more than the file's size and room for lines appended meanwhile,
+// since ReadRegularFile sets aside its whole limit before it reads.
+FileResult ReadSizedFile(const std::string& path, std::size_t maxBytes, std::string* bytes);
+
+std::string FormatKeyStatistics(const KeyStatistics& stats);
+// False with "line N: <reason>" in `error` for anything but a file this
+// program writes (CR LF line ends, comments and blank lines are accepted).
+bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error);
+// Adds every count of `more` to `into`, stopping at the largest count.
+void AddKeyCounts(KeyCounts& into, const KeyCounts& more);
+void AddKeyStatistics(KeyStatistics& into, const KeyStatistics& more);
+bool HasCounts(const KeyStatistics& stats);
+
+// One line of "<stem>.runs".
+struct RunEntry {
+  char date[9] = {};   // YY/MM/DD
+  char clock[9] = {};  // HH:MM:SS
+  int course = 0;      // CourseCode
+  std::int64_t seconds = 0;
+  std::int64_t errors = 0;
+  std::int64_t recalled = 0;
+  std::int64_t lookedUp = 0;
+};
+
+std::string FormatRunLine(const RunEntry& run);
+bool ParseRunHistory(std::string_view bytes, std::vector<RunEntry>* runs, std::string* error);
+
+// ---- Report text and picture -------------------------------------------------------
+
+std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEntry>& runs);
+
+// The colour of a cap for a rate 0..1: light yellow, through orange, to red.
+ColorRef RateColour(double rate);
+// Keys never typed as targets keep the grey of the drawn keyboard.
+constexpr ColorRef NoDataColour = 0x7F7F7F;
+
+// The picture on the text screen of `g` (its ClientRect set by the caller):
+// the keyboard coloured by miss rate, the keyboard coloured by look-up rate,
+// and run times per course in the order the runs were played.
+void DrawReportPicture(GameGlobals& g, DeviceContext& dc, const KeyStatistics& stats,
+                       const std::vector<RunEntry>& runs);

@@ -1,0 +1,180 @@
+// The hooks the practice run calls, and the save of the key statistics at exit.
+#include <algorithm>
+#include <ostream>
+
+#include "platform/clock.h"
+#include "platform/safe_file.h"
+#include "progress/progress.h"
+#include "records/records.h"
+
+namespace {
+
+// A statistics file is a few hundred lines at most; anything far larger is
+// not one of ours and is kept aside rather than read.
+constexpr std::size_t MaxKeyFileBytes = 4u << 20;
+
+TimeStamp Now(const GameGlobals& g) {
+  return g.clock ? g.clock->Now() : TimeStamp{};
+}
+
+// The counts of the current target at the current level; null outside a run
+// of letters (targets are always A..Z, so this only guards against misuse).
+KeyCounts* TargetCounts(GameGlobals& g) {
+  if (g.practiceLevel < 1 || g.practiceLevel > ProgressLevels) return nullptr;
+  if (g.targetKey < 'A' || g.targetKey > 'Z') return nullptr;
+  return &g.progress.session.keys[g.practiceLevel - 1][g.targetKey - 'A'];
+}
+
+}  // namespace
+
+// Beside the record file, wherever the records decide it lives: its name
+// with ".keys" or ".runs" for ".rec".
+std::string BesideRecordFile(const GameGlobals& g, const char* extension) {
+  std::string path = RecordFilePath(g);
+  if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".rec") == 0)
+    path.resize(path.size() - 4);
+  return path + extension;
+}
+
+std::string KeyStatisticsPath(const GameGlobals& g) {
+  return BesideRecordFile(g, ".keys");
+}
+
+std::string RunHistoryPath(const GameGlobals& g) {
+  return BesideRecordFile(g, ".runs");
+}
+
+void NoteTargetShown(GameGlobals& g) {
+  ProgressState& p = g.progress;
+  // The first target of a run (a start or a retry) opens the run's counts.
+  if (g.correctCount == 0) {
+    p.runRecalled = 0;
+    p.runLookedUp = 0;
+  }
+  p.targetShown = Now(g);
+  p.targetAnswered = 0;
+  p.moleShown = 0;
+}
+
+void NoteMoleShown(GameGlobals& g) {
+  g.progress.moleShown = 1;
+}
+
+void NoteKeyJudged(GameGlobals& g, int typed) {
+  ProgressState& p = g.progress;
+  KeyCounts* k = TargetCounts(g);
+  if (!k) return;
+  // A target counts once a key is typed for it: one shown and left with ESC
+  // before any key says nothing about the learner.
+  if (!p.targetAnswered) {
+    k->target += 1;
+    p.targetAnswered = 1;
+  }
+  if (typed != g.targetKey) {
+    k->misses += 1;
+    k->confusions[typed & 0x7F] += 1;
+    return;
+  }
+  k->timed += 1;
+  k->timeMs += std::max<std::int64_t>(0, MillisBetween(p.targetShown, Now(g)));
+  if (g.practiceLevel == 1) return;  // Beginner's shows every mole at once
+  if (p.moleShown) {
+    k->lookedUp += 1;
+    p.runLookedUp += 1;
+  } else {
+    k->recalled += 1;
+    p.runRecalled += 1;
+  }
+}
+
+void NoteRunCompleted(GameGlobals& g) {
+  if (!g.clock) return;
+  ProgressState& p = g.progress;
+  RunEntry run;
+  char date[9];
+  FormatDate(*g.clock, date);
+  ReorderDate(run.date, date);
+  FormatTimeOfDay(*g.clock, run.clock);
+  run.course = g.practiceLevel * 100 + g.rowSet;
+  run.seconds = static_cast<std::int64_t>(g.runSeconds);
+  run.errors = g.errorCount;
+  run.recalled = p.runRecalled;
+  run.lookedUp = p.runLookedUp;
+  const std::string path = RunHistoryPath(g);
+  FileResult r = AppendToFile(path.c_str(), FormatRunLine(run));
+  // The first failure is the one worth telling; the run lines after it are
+  // lost the same way.
+  if (!r.Ok() && p.runsFailure.empty()) {
+    p.runsFailure = r.message.empty() ? path + ": cannot append" : r.message;
+  }
+}
+
+namespace {
+
+bool SaveStatistics(GameGlobals& g, std::ostream& err) {
+  ProgressState& p = g.progress;
+  bool ok = true;
+  if (!p.runsFailure.empty()) {
+    err << "wenlotka: run history not saved: " << p.runsFailure << "\n";
+    p.runsFailure.clear();
+    ok = false;
+  }
+  if (!HasCounts(p.session)) return ok;
+
+  const std::string path = KeyStatisticsPath(g);
+  std::string bytes;
+  KeyStatistics merged;
+  std::string damage;
+  FileResult read = ReadSizedFile(path, MaxKeyFileBytes, &bytes);
+  switch (read.status) {
+    case FileStatus::Missing:
+      break;
+    case FileStatus::Ok: {
+      std::string error;
+      if (!ParseKeyStatistics(bytes, &merged, &error)) {
+        damage = path + " " + error;
+        merged = KeyStatistics{};
+      }
+      break;
+    }
+    case FileStatus::Unreadable:
+    case FileStatus::TooLarge:
+      damage = read.message.empty() ? path + " cannot be read" : read.message;
+      break;
+    case FileStatus::NotRegular:
+    case FileStatus::Failed:
+      err << "wenlotka: key statistics not saved: "
+          << (read.message.empty() ? path + " is not a regular file" : read.message) << "\n";
+      return false;
+  }
+  if (!damage.empty()) {
+    // Never replace what could not be read: keep it whole under another name.
+    std::string backup;
+    FileResult kept = BackUpFile(path.c_str(), CalendarSeconds(*g.clock), &backup);
+    if (!kept.Ok()) {
+      err << "wenlotka: " << damage << "; it could not be kept aside (" << kept.message
+          << "), so it is left as it is and this session's key statistics are not saved\n";
+      return false;
+    }
+    err << "wenlotka: " << damage << "; it is kept as " << backup << " and a new " << path
+        << " holds this session's counts\n";
+  }
+  AddKeyStatistics(merged, p.session);
+  FileResult written = ReplaceFile(path.c_str(), FormatKeyStatistics(merged));
+  if (!written.Ok()) {
+    err << "wenlotka: key statistics not saved: "
+        << (written.message.empty() ? path + ": cannot write" : written.message) << "\n";
+    return false;
+  }
+  // Saved: a second save in this process must not add the same counts again.
+  p.session = KeyStatistics{};
+  return ok;
+}
+
+}  // namespace
+
+bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
+  const bool saved = SaveStatistics(g, err);
+  if (!saved) g.progress.statisticsSaved = 0;
+  return saved;
+}

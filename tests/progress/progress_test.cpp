@@ -1,0 +1,528 @@
+// Learner progress: the statistics a scripted session leaves, two games in one
+// folder, the report's text and picture, and damaged files left whole.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "app/shell.h"
+#include "platform/cairo_dc.h"
+#include "progress/progress.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Outputs and scripts are kept beside the scratch folder, named per process,
+// since CTest runs several of these tests at once.
+std::string Beside(const char* what) {
+  return "../progress-test-" + std::to_string(getpid()) + what;
+}
+
+Outcome Wenlotka(const std::string& args) {
+  // No display: the report and the headless game must never need one.
+  const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(WENLOTKA_BINARY) +
+                          " " + args + " >" + Beside(".out") + " 2>" + Beside(".err") +
+                          " </dev/null";
+  Outcome r;
+  const int raw = std::system(cmd.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = Slurp(Beside(".out"));
+  r.err = Slurp(Beside(".err"));
+  std::remove(Beside(".out").c_str());
+  std::remove(Beside(".err").c_str());
+  return r;
+}
+
+// Runs a script kept outside the folder, so the folder holds only the game's files.
+Outcome Play(const std::string& script) {
+  {
+    std::ofstream s(Beside(".script"));
+    s << script;
+  }
+  Outcome r = Wenlotka("--headless " + Beside(".script") + " --clock 1000000000");
+  std::remove(Beside(".script").c_str());
+  return r;
+}
+
+std::set<std::string> FilesIn(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    names.insert(e.path().filename().string());
+  }
+  return names;
+}
+
+// Standard, Home Row, started on the virtual clock at 1000000000 (2001-09-09
+// 01:46:40 UTC), whose generator draws the targets J A S | L ... D | F ... K.
+//  - run 1, cancelled: J missed as R and as ';' then typed at once (recalled,
+//    0 ms); A typed after a 2500 ms wait, its mole out at 2000 (looked up);
+//    S missed as Q, then ESC.
+//  - run 2: L after 3000 ms, its mole out at 3000 (looked up), 58 keys at once,
+//    the 60th (D) after 1999 ms, before its mole (recalled): 1 second.
+//  - run 3: F missed as Space, then typed; 58 more at once; the 60th (K) waits
+//    2000 ms, so its mole is out, is missed as Z and typed (looked up): 2 seconds.
+constexpr char Session[] =
+    "key space\ntype 2\ntype 1\n"
+    "type r\ntype ;\nhit\nwait 2500\nhit\ntype q\nkey esc\n"
+    "key enter\nwait 3000\nhit\nhit 58\nwait 1999\nhit\n"
+    "key enter\nkey space\nhit 59\nwait 2000\ntype z\nhit\n"
+    "quit\n";
+
+// Counted by hand from the target sequence the game's own state shows for this
+// clock (J A S, then L F G L K D L S A S D S H G H A S A J H A J H K H S L F K
+// J S G D F S J G J S H K S A S H S F A H D L H F J A L J F A D, then F A D J F
+// H K D K L S L D H L A H A H J K F S K F H D G S A G J K G K G J S A G F G J H
+// K A J A L J L K S D K D S G A K): per letter the targets answered, the misses,
+// recalled, looked up, the keys typed right and their milliseconds.
+constexpr char SessionKeys[] =
+    "wenlotka-keys 1\n"
+    "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+    "2 A 17 0 16 1 17 2500\n"
+    "2 D 11 0 11 0 11 1999\n"
+    "2 F 11 1 11 0 11 0 0x20:1\n"
+    "2 G 11 0 11 0 11 0\n"
+    "2 H 15 0 15 0 15 0\n"
+    "2 J 15 2 15 0 15 0 ;:1 R:1\n"
+    "2 K 14 1 13 1 14 2000 Z:1\n"
+    "2 L 11 0 10 1 11 3000\n"
+    "2 S 18 1 17 0 17 0 Q:1\n";
+
+constexpr char SessionRuns[] =
+    "01/09/09 01:46:47 201 1 0 59 1\n"
+    "01/09/09 01:46:49 201 2 2 59 1\n";
+
+}  // namespace
+
+TEST(ProgressSession, AScriptedSessionLeavesTheHandCountedKeysAndTwoRunLines) {
+  ScratchDir dir;
+  Outcome r = Play(Session);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), SessionKeys);
+  EXPECT_EQ(dir.ReadFile("wenlotka.runs"), SessionRuns);
+}
+
+TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
+  ScratchDir dir;
+  ASSERT_EQ(Play(Session).status, 0);
+  // A second game counts a Beginner's J typed after a miss as K; a third plays
+  // the session again, so the Standard counts double.
+  Outcome r = Play("key space\ntype 1\ntype 1\ntype k\nhit\nquit\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(Play(Session).status, 0);
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "1 J 1 1 0 0 1 0 K:1\n"
+            "2 A 34 0 32 2 34 5000\n"
+            "2 D 22 0 22 0 22 3998\n"
+            "2 F 22 2 22 0 22 0 0x20:2\n"
+            "2 G 22 0 22 0 22 0\n"
+            "2 H 30 0 30 0 30 0\n"
+            "2 J 30 4 30 0 30 0 ;:2 R:2\n"
+            "2 K 28 2 26 2 28 4000 Z:2\n"
+            "2 L 22 0 20 2 22 6000\n"
+            "2 S 36 2 34 0 34 0 Q:2\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.runs"), std::string(SessionRuns) + SessionRuns);
+}
+
+TEST(ProgressSession, TwoProcessesSavingAtOnceAddUp) {
+  ScratchDir dir;
+  { std::ofstream(Beside(".script")) << Session; }
+  const std::string game = "env -u DISPLAY " + std::string(WENLOTKA_BINARY) + " --headless " +
+                           Beside(".script") + " --clock 1000000000 >/dev/null 2>&1";
+  ASSERT_EQ(std::system((game + " & " + game + "; wait").c_str()), 0);
+  std::remove(Beside(".script").c_str());
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 A 34 0 32 2 34 5000\n"
+            "2 D 22 0 22 0 22 3998\n"
+            "2 F 22 2 22 0 22 0 0x20:2\n"
+            "2 G 22 0 22 0 22 0\n"
+            "2 H 30 0 30 0 30 0\n"
+            "2 J 30 4 30 0 30 0 ;:2 R:2\n"
+            "2 K 28 2 26 2 28 4000 Z:2\n"
+            "2 L 22 0 20 2 22 6000\n"
+            "2 S 36 2 34 0 34 0 Q:2\n");
+  // The two games' run lines interleave in the order the runs ended.
+  std::multiset<std::string> lines;
+  std::istringstream runs(dir.ReadFile("wenlotka.runs"));
+  for (std::string line; std::getline(runs, line);) lines.insert(line);
+  EXPECT_EQ(lines, (std::multiset<std::string>{
+                       "01/09/09 01:46:47 201 1 0 59 1", "01/09/09 01:46:47 201 1 0 59 1",
+                       "01/09/09 01:46:49 201 2 2 59 1", "01/09/09 01:46:49 201 2 2 59 1"}));
+}
+
+TEST(ProgressSession, TwoGamesOpenAtOnceBothKeepTheirCounts) {
+  ScratchDir dir;
+  // Both start on the same clock, so both draw J, then A, as the session above.
+  struct Game {
+    VirtualClock clock{{1000000000, 0}};
+    CairoDeviceContext surface{642, 402};
+    GameGlobals g;
+    Shell shell{g, surface, clock, nullptr};
+    void Keys(const std::string& keys) {
+      for (char c : keys) shell.OnChar(c == '*' ? g.targetKey + ('a' - 'A') : c);
+    }
+  };
+  auto first = std::make_unique<Game>();
+  auto second = std::make_unique<Game>();
+  first->shell.Start();
+  second->shell.Start();
+  first->Keys(" 21**");   // Standard Home Row: J and A at once
+  second->Keys(" 21*q");  // J at once, A missed as Q
+  second->shell.Exit();
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 A 1 1 0 0 0 0 Q:1\n"
+            "2 J 1 0 1 0 1 0\n");
+  first->shell.Exit();
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 A 2 1 1 0 1 0 Q:1\n"
+            "2 J 2 0 2 0 2 0\n");
+}
+
+TEST(ProgressSession, ADamagedKeysFileIsKeptWholeAndTheSessionSavedBesideIt) {
+  ScratchDir dir;
+  const std::string damaged = "wenlotka-keys 1\n2 J 4 1 0\n";
+  dir.WriteFile("wenlotka.keys", damaged);
+  Outcome r = Play("key space\ntype 2\ntype 1\nhit\nkey esc\nquit\n");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "wenlotka: wenlotka.keys line 2: expected level, key and six counts; it is kept as "
+            "wenlotka.keys.bak-20010909-014640 and a new wenlotka.keys holds this session's "
+            "counts\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys.bak-20010909-014640"), damaged);
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
+            "wenlotka-keys 1\n"
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
+            "2 J 1 0 1 0 1 0\n");
+}
+
+TEST(ProgressSession, AKeysFileThatIsAFolderIsLeftAloneAndTheFailureTold) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.Path() + "/wenlotka.keys");
+  Outcome r = Play("key space\ntype 2\ntype 1\nhit\nkey esc\nquit\n");
+  EXPECT_EQ(r.status, 4);  // as for any file not saved
+  EXPECT_EQ(r.err,
+            "wenlotka: key statistics not saved: wenlotka.keys: not a regular file but a folder\n");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "/wenlotka.keys"));
+}
+
+// ---- Hooks -------------------------------------------------------------------
+
+TEST(ProgressHooks, RecallAndLookUpCountOnlyInStandardAndExpert) {
+  const struct {
+    int level;
+    bool moleOut;
+    std::int64_t recalled, lookedUp;
+  } cases[] = {{1, false, 0, 0}, {1, true, 0, 0},  {2, false, 1, 0},
+               {2, true, 0, 1},  {3, false, 1, 0}, {3, true, 0, 1}};
+  for (const auto& c : cases) {
+    VirtualClock clock({5000, 250});
+    GameGlobals g;
+    InitGlobals(g, &clock);
+    g.practiceLevel = c.level;
+    g.targetKey = 'F';
+    NoteTargetShown(g);
+    clock.Advance(1234);
+    if (c.moleOut) NoteMoleShown(g);
+    NoteKeyJudged(g, 'F');
+    const KeyCounts& k = g.progress.session.keys[c.level - 1]['F' - 'A'];
+    EXPECT_EQ(k.target, 1) << c.level;
+    EXPECT_EQ(k.recalled, c.recalled) << c.level << c.moleOut;
+    EXPECT_EQ(k.lookedUp, c.lookedUp) << c.level << c.moleOut;
+    EXPECT_EQ(k.timed, 1);
+    EXPECT_EQ(k.timeMs, 1234);
+  }
+}
+
+// ---- The statistics file -------------------------------------------------------
+
+TEST(ProgressFiles, KeysFilesThisProgramWritesReadBackAsWritten) {
+  const struct {
+    const char* bytes;
+    const char* written;
+  } cases[] = {
+      // Line ends of either kind, comments and blank lines are read alike.
+      {"wenlotka-keys 1\r\n1 T 4 1 0 0 3 2400 R:1\r\n\r\n# note\r\n", "1 T 4 1 0 0 3 2400 R:1\n"},
+      // A colon, a blank and Enter as the typed keys; no end of line at the end.
+      {"wenlotka-keys 1\n3 Z 2 3 1 0 1 700 ::1 0x20:1 0x0D:1",
+       "3 Z 2 3 1 0 1 700 0x0D:1 0x20:1 ::1\n"},
+      {"wenlotka-keys 1\n", ""},
+  };
+  for (const auto& c : cases) {
+    KeyStatistics stats;
+    std::string error;
+    ASSERT_TRUE(ParseKeyStatistics(c.bytes, &stats, &error)) << c.bytes << ": " << error;
+    EXPECT_EQ(FormatKeyStatistics(stats),
+              std::string("wenlotka-keys 1\n# level key target misses recalled looked-up timed "
+                          "time-ms typed-instead:times\n") +
+                  c.written);
+  }
+}
+
+TEST(ProgressFiles, DamagedKeysFilesNameTheirLine) {
+  const struct {
+    const char* bytes;
+    const char* error;
+  } cases[] = {
+      {"", "line 1: empty, not a key statistics file (the first line must read 'wenlotka-keys 1')"},
+      {"wenlotka-keys 2\n",
+       "line 1: not a key statistics file (the first line must read "
+       "'wenlotka-keys 1')"},
+      {"wenlotka-keys 1\n4 T 1 1 1 1 1 1\n", "line 2: the level must be 1, 2 or 3"},
+      {"wenlotka-keys 1\n\n1 t 1 1 1 1 1 1\n", "line 3: the key must be a capital letter A to Z"},
+      {"wenlotka-keys 1\n1 T 1 -1 1 1 1 1\n", "line 2: '-1' is not a count"},
+      {"wenlotka-keys 1\n1 T 1 1 1 1 1 99999999999999999999\n",
+       "line 2: '99999999999999999999' is not a count"},
+      {"wenlotka-keys 1\n1 T 1 1 1 1 1 1 R\n",
+       "line 2: 'R' is not a typed key with its count (like R:3)"},
+      {"wenlotka-keys 1\n1 T 1 1 1 1 1 1 R:0\n",
+       "line 2: 'R:0' is not a typed key with its count (like R:3)"},
+      {"wenlotka-keys 1\n1 T 1 1 1 1 1 1 0x80:1\n",
+       "line 2: '0x80:1' is not a typed key with its count (like R:3)"},
+      {"wenlotka-keys 1\n1 T 1 1 1 1 1 1 R:1 R:2\n", "line 2: the typed key 'R' appears twice"},
+      {"wenlotka-keys 1\n1 T 1 1 1 1 1 1\n2 T 1 1 1 1 1 1\n1 T 1 1 1 1 1 1\n",
+       "line 4: T at level 1 appears twice"},
+  };
+  for (const auto& c : cases) {
+    KeyStatistics stats;
+    std::string error;
+    EXPECT_FALSE(ParseKeyStatistics(c.bytes, &stats, &error)) << c.bytes;
+    EXPECT_EQ(error, c.error) << c.bytes;
+  }
+}
+
+TEST(ProgressFiles, AddingStopsAtTheLargestCount) {
+  KeyStatistics disk, session;
+  std::string error;
+  ASSERT_TRUE(ParseKeyStatistics(
+      "wenlotka-keys 1\n1 A 9223372036854775807 5 0 0 5 10 B:9223372036854775806\n", &disk,
+      &error));
+  ASSERT_TRUE(ParseKeyStatistics("wenlotka-keys 1\n1 A 2 1 0 0 1 20 B:3 C:1\n", &session, &error));
+  AddKeyStatistics(disk, session);
+  EXPECT_EQ(FormatKeyStatistics(disk).substr(FormatKeyStatistics(disk).find("\n1 ") + 1),
+            "1 A 9223372036854775807 6 0 0 6 30 B:9223372036854775807 C:1\n");
+}
+
+TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
+  const struct {
+    const char* bytes;
+    const char* error;
+  } cases[] = {
+      {"01/09/09 01:46:47 201 1 0 59\n",
+       "line 1: expected date, time, course, seconds, errors, "
+       "recalled and looked up"},
+      {"01/09/09 01:46:47 201 1 0 59 1\n01/09/09 1:46:47 201 1 0 59 1\n",
+       "line 2: expected a date YY/MM/DD and a time HH:MM:SS"},
+      {"\n01/09/09 01:46:47 207 1 0 59 1\n",
+       "line 2: '207' is not a course (101..106, 201..206, 301..306)"},
+      {"01/09/09 01:46:47 401 1 0 59 1\n",
+       "line 1: '401' is not a course (101..106, 201..206, 301..306)"},
+      {"01/09/09 01:46:47 201 1 x 59 1\n", "line 1: 'x' is not a count"},
+  };
+  for (const auto& c : cases) {
+    std::vector<RunEntry> runs;
+    std::string error;
+    EXPECT_FALSE(ParseRunHistory(c.bytes, &runs, &error)) << c.bytes;
+    EXPECT_EQ(error, c.error) << c.bytes;
+  }
+}
+
+// ---- The report ------------------------------------------------------------------
+
+namespace {
+
+// T missed 1 of 4 keys typed for it (25%), R 1 of 2 (50%), Q 2 of 2 (100%);
+// A never missed and looked up 1 of 4 times (25%).
+constexpr char ReportKeys[] =
+    "wenlotka-keys 1\n"
+    "1 R 2 1 0 0 1 900 T:1\n"
+    "1 T 4 1 0 0 3 2400 R:1\n"
+    "2 A 4 0 3 1 4 2600\n"
+    "3 Q 2 2 0 0 0 0 W:2\n";
+
+// Beginner's Home Row 40 and 50 s, Standard Home Row 30 s, then twelve Expert
+// All Row runs: 100 twice (older than the last ten), five of 50, five of 40.
+std::string ReportRuns() {
+  std::string runs =
+      "26/12/01 10:00:00 101 40 3 0 0\n"
+      "26/12/02 10:00:00 101 50 1 0 0\n"
+      "26/12/03 10:00:00 201 30 0 50 10\n";
+  const int expert[] = {100, 100, 50, 50, 50, 50, 50, 40, 40, 40, 40, 40};
+  for (int s : expert) runs += "26/12/04 11:00:00 306 " + std::to_string(s) + " 2 40 20\n";
+  return runs;
+}
+
+constexpr char ReportText[] =
+    "Runs per course\n"
+    "  Beginner's Home Row: 2 runs, best 40 sec, mean of the last 2: 45.0 sec, getting slower\n"
+    "  Standard Home Row: 1 run, best 30 sec, mean of the last 1: 30.0 sec, one run so far\n"
+    "  Expert All Row: 12 runs, best 40 sec, mean of the last 10: 45.0 sec, getting faster\n"
+    "Weakest keys by miss rate\n"
+    "  Q 100%  2 missed, 0 typed right\n"
+    "  R  50%  1 missed, 1 typed right\n"
+    "  T  25%  1 missed, 3 typed right\n"
+    "Weakest keys by look-up rate\n"
+    "  A  25%  1 looked up, 3 recalled\n"
+    "Most common confusions\n"
+    "  Q typed as W (2 times)\n"
+    "  R typed as T (1 time)\n"
+    "  T typed as R (1 time)\n";
+
+}  // namespace
+
+TEST(ProgressReport, PrintsTheSummaryAndDrawsThePictureWithoutChangingTheFiles) {
+  ScratchDir dir;
+  dir.WriteFile("wenlotka.keys", ReportKeys);
+  dir.WriteFile("wenlotka.runs", ReportRuns());
+  Outcome r = Wenlotka("--report progress.png");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, std::string(ReportText) + "Picture written to progress.png\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), ReportKeys);
+  EXPECT_EQ(dir.ReadFile("wenlotka.runs"), ReportRuns());
+  EXPECT_EQ(FilesIn(dir.Path()),
+            (std::set<std::string>{"wenlotka.keys", "wenlotka.runs", "progress.png"}));
+  // A PNG of 1282 x 802: the signature, then IHDR's width and height.
+  const std::string png = dir.ReadFile("progress.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x05\x02\0\0\x03\x22", 8));
+
+  r = Wenlotka("--report");
+  EXPECT_EQ(r.out, ReportText);
+}
+
+TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {
+  KeyStatistics stats;
+  std::vector<RunEntry> runs;
+  std::string error;
+  ASSERT_TRUE(ParseKeyStatistics(ReportKeys, &stats, &error));
+  ASSERT_TRUE(ParseRunHistory(ReportRuns(), &runs, &error));
+  CairoDeviceContext dc(1282, 802);
+  GameGlobals g;
+  InitGlobals(g, nullptr, 1282, 802);
+  DrawReportPicture(g, dc, stats, runs);
+  // Logical (y, x) lands on device (2x + 1, 2y + 1). A cap's face is sampled
+  // 2 logical pixels inside its top-left corner, above its label.
+  const struct {
+    const char* what;
+    int x, y;
+    ColorRef colour;
+  } samples[] = {
+      // Misses keyboard, caps at y 48 + 32 (row - 1), x 16 + 12 (row - 1) + 28 (column - 1).
+      {"T, 25%: halfway from light yellow to orange", 285, 165, MakeColorRef(255, 223, 127)},
+      {"R, 50%: orange", 229, 165, MakeColorRef(255, 191, 63)},
+      {"Q, 100%: red", 61, 165, MakeColorRef(255, 0, 0)},
+      {"A, 0%: light yellow", 85, 229, MakeColorRef(255, 255, 191)},
+      {"Z, never a target: grey", 109, 293, MakeColorRef(127, 127, 127)},
+      // Look-ups keyboard, 320 to the right.
+      {"A, 25% looked up", 725, 229, MakeColorRef(255, 223, 127)},
+      {"T, never recalled nor looked up: grey", 925, 165, MakeColorRef(127, 127, 127)},
+      // Chart: 15 runs over x 48..456, seconds 0..100 over y 376..232.
+      {"run 1, 40 s: x 48, y 376 - 57", 97, 639, MakeColorRef(0, 0, 128)},
+      {"run 3, 30 s: x 48 + 58, y 376 - 43", 213, 667, MakeColorRef(0, 128, 0)},
+      {"run 4, 100 s: x 48 + 87, y 232", 271, 465, MakeColorRef(128, 0, 0)},
+      {"run 15, 40 s: x 456, y 319", 913, 639, MakeColorRef(128, 0, 0)},
+      {"no run at 50 s on the last run's line", 913, 609, MakeColorRef(255, 255, 255)},
+      // A point is a box of 5 x 5 logical pixels from (y - 2, x - 2): device
+      // 2y - 3 .. 2y + 6, so its first row and column are pinned too.
+      {"run 15's top row", 913, 635, MakeColorRef(128, 0, 0)},
+      {"above run 15", 913, 634, MakeColorRef(255, 255, 255)},
+      {"run 15's left column", 909, 639, MakeColorRef(128, 0, 0)},
+      {"left of run 15", 908, 639, MakeColorRef(255, 255, 255)},
+  };
+  for (const auto& s : samples) {
+    EXPECT_EQ(dc.PixelAt(s.x, s.y), s.colour) << s.what;
+  }
+}
+
+TEST(ProgressReport, WithoutDataItSaysSoAndWritesNothing) {
+  ScratchDir dir;
+  Outcome r = Wenlotka("--report progress.png");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "No progress recorded yet: wenlotka.keys and wenlotka.runs in this folder hold no "
+            "keys or runs. Finish a practice run and they will.\nNo picture written.\n");
+  EXPECT_TRUE(FilesIn(dir.Path()).empty());
+}
+
+TEST(ProgressReport, ADamagedFileNamesItsLineAndIsLeftByteForByte) {
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"wenlotka.keys", "wenlotka-keys 1\n1 T 4 1 0 0 3 2400\n2 A 4 none 3 1 4 2600\n",
+       "wenlotka: wenlotka.keys line 3: 'none' is not a count; no report made, no file changed\n"},
+      {"wenlotka.runs", "26/12/01 10:00:00 101 40 3 0 0\r\n26/12/02 10:00:00 101 50\r\n",
+       "wenlotka: wenlotka.runs line 2: expected date, time, course, seconds, errors, recalled and "
+       "looked up; no report made, no file changed\n"},
+      {"wenlotka.keys", std::string("\x89PNG\r\n\x1a\n\0\0", 12),
+       "wenlotka: wenlotka.keys line 1: not a key statistics file (the first line must read "
+       "'wenlotka-keys 1'); no report made, no file changed\n"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    dir.WriteFile(c.file, c.bytes);
+    Outcome r = Wenlotka("--report progress.png");
+    EXPECT_EQ(r.status, 1) << c.file;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, c.message);
+    EXPECT_EQ(dir.ReadFile(c.file), c.bytes);
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{c.file});
+  }
+}
+
+TEST(ProgressReport, OnlyAPngNameIsTakenForThePicture) {
+  ScratchDir dir;
+  dir.WriteFile("wenlotka.runs", "26/12/01 10:00:00 101 40 3 0 0\n");
+  Outcome r = Wenlotka("--report wenlotka.runs");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--report draws its picture only into a FILE.png"), std::string::npos);
+  EXPECT_EQ(dir.ReadFile("wenlotka.runs"), "26/12/01 10:00:00 101 40 3 0 0\n");
+}
+
+TEST(ProgressReport, AFifoInPlaceOfAFileOrThePictureNeverHangs) {
+  ScratchDir dir;
+  dir.WriteFile("wenlotka.keys", ReportKeys);
+  ASSERT_EQ(mkfifo("progress.png", 0644), 0);
+  Outcome r = Wenlotka("--report progress.png");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "wenlotka: picture not written: progress.png: not a regular file; left alone\n");
+  EXPECT_EQ(FilesIn(dir.Path()), (std::set<std::string>{"wenlotka.keys", "progress.png"}));
+
+  ASSERT_EQ(mkfifo("wenlotka.runs", 0644), 0);
+  r = Wenlotka("--report");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "wenlotka: wenlotka.runs: not a regular file but a FIFO; no report made, no file "
+            "changed\n");
+  EXPECT_EQ(r.out, "");
+}
