@@ -126,22 +126,21 @@ int main(int argc, char** argv) {
     }
   }
 
-  // Paths on the command line mean what they meant where the user typed them,
-  // wherever the data folder is.
-  const std::string startFolder = CurrentFolder();
-  headless.script = AbsoluteFrom(startFolder, headless.script);
-  headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
-  headless.scriptFolder = startFolder;
-  reportPicture = AbsoluteFrom(startFolder, reportPicture);
   if (xdgData || !dataFolder.empty()) {
-    std::string error;
+    // Paths on the command line mean what they meant where the user typed
+    // them, wherever the data folder is.
+    const std::string startFolder = CurrentFolder();
     if (startFolder.empty() && (headless.script != AbsoluteFrom("/", headless.script) ||
                                 headless.screenshot != AbsoluteFrom("/", headless.screenshot) ||
                                 reportPicture != AbsoluteFrom("/", reportPicture))) {
-      // Once in the data folder, a relative path would name another file.
       std::cerr << "wenlotka: cannot name the working directory for relative paths\n";
       return 1;
     }
+    headless.script = AbsoluteFrom(startFolder, headless.script);
+    headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
+    headless.scriptFolder = startFolder;
+    reportPicture = AbsoluteFrom(startFolder, reportPicture);
+    std::string error;
     if (xdgData) dataFolder = XdgDataFolder(error);
     if (dataFolder.empty() || !EnterDataFolder(dataFolder, error)) {
       std::cerr << "wenlotka: " << error << "\n";

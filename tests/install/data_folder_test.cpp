@@ -55,6 +55,14 @@ TEST(DataFolder, AMissingFolderIsMadeWithItsParentsAndTakesEveryFile) {
   EXPECT_TRUE(dir.Exists("end.png"));
   EXPECT_TRUE(dir.Exists("in-script.png"));
   EXPECT_FALSE(dir.Exists("saved/a/b/end.png"));
+  // The statistics follow too, and the report reads them from there.
+  EXPECT_TRUE(dir.Exists("saved/a/b/wenlotka.keys"));
+  EXPECT_TRUE(dir.Exists("saved/a/b/wenlotka.runs"));
+  Outcome report = RunProgram("--data-dir saved/a/b --report progress.png");
+  EXPECT_EQ(report.status, 0) << report.err;
+  EXPECT_NE(report.out.find("Beginner's Home Row: 1 run, best 5 sec"), std::string::npos)
+      << report.out;
+  EXPECT_TRUE(dir.Exists("progress.png"));
 
   // Without the option everything stays in the working directory.
   ScratchDir plain;
