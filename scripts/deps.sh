@@ -1,18 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian packages WENLOTKA needs to build, run and test, when any
-# are missing. Uses sudo unless already root.
+# Installs the Debian packages WENLOTKA needs, when any are missing. Uses sudo
+# unless already root.
+#   scripts/deps.sh          what building and playing need
+#   scripts/deps.sh --test   that and every tool the tests and benchmarks use
 set -euo pipefail
 
-packages=(
+# Building and playing.
+play_packages=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libx11-dev libxkbcommon-dev libxtst-dev libcairo2-dev libpixman-1-dev libfontconfig-dev libfreetype-dev
+  libsdl2-dev libx11-dev libxkbcommon-dev libcairo2-dev libpixman-1-dev libfontconfig-dev
+  libfreetype-dev
   fontconfig fonts-dejavu-core fonts-ipafont-gothic fonts-ipafont-mincho
+)
+
+# Tests and benchmarks, on top of the above.
+test_packages=(
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool
+  libxtst-dev xvfb xauth xdotool
   # the window's input-method test: ibus with anthy on a JIS keyboard map;
   # setxkbmap (x11-xkb-utils) also for the keyboard layout tests
   ibus ibus-anthy python3-gi dbus libglib2.0-bin x11-xkb-utils
+  # packaging tests: the package, its metadata and its contents
+  dpkg-dev lintian desktop-file-utils appstream file
 )
+
+packages=("${play_packages[@]}")
+case "${1:-}" in
+  --test) packages+=("${test_packages[@]}") ;;
+  "") ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

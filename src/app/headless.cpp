@@ -8,6 +8,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/data_folder.h"
 #include "app/shell.h"
 #include "platform/cp932.h"
 #include "practice/layouts.h"
@@ -271,6 +272,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
   CairoDeviceContext surface(options.width, options.height);
   GameGlobals g;
   SelectKeyboardLayout(g, options.layout);
+  g.LanguageFlag = options.languageFlag;
   int status = 0;
   Shell shell(g, surface, clock,
               [&err](const std::string& caption, const std::vector<std::string>& lines) {
@@ -334,7 +336,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         shell.OnPaint();
         break;
       case Kind::Screenshot:
-        screenshot(cmd.bytes);
+        screenshot(AbsoluteFrom(options.scriptFolder, cmd.bytes));
         break;
       case Kind::State:
         out << StateJson(shell) << "\n";

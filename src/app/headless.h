@@ -47,7 +47,11 @@ struct HeadlessOptions {
   int height = 402;
   std::optional<std::int64_t> clockSeconds;  // default: now
   std::string screenshot;                    // written when the script ends
-  int layout = 0;                            // an index into KeyboardLayouts; 0 qwerty
+  int languageFlag = 1;                      // the game's LanguageFlag: 1 English, else Japanese
+  // Relative `screenshot` files of the script are taken from here (the folder
+  // the user started in, which the data folder may have replaced).
+  std::string scriptFolder;
+  int layout = 0;  // an index into KeyboardLayouts; 0 qwerty
 };
 
 // Returns the process exit status: 0, 1 (a screenshot could not be written),

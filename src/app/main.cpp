@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/data_folder.h"
 #include "app/headless.h"
 #include "app/window_app.h"
 #include "practice/layouts.h"
@@ -14,22 +15,31 @@
 namespace {
 
 constexpr char Usage[] =
-    "usage: wenlotka [--size WxH] [--layout NAME]  play in a window\n"
-    "       wenlotka --headless SCRIPT [options]    run SCRIPT (a file, or - for standard input)\n"
-    "         --size WxH          client area in device pixels (default 642x402)\n"
-    "         --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
-    "         --screenshot FILE   write the screen as PNG when the script ends\n"
-    "         --layout NAME       the keyboard: qwerty (default), azerty, qwertz, dvorak or\n"
-    "                             colemak; a window without it asks the window system\n"
-    "       wenlotka --report [FILE.png]          summary of your progress, no window;\n"
+    "usage: wenlotka [options]                    play in a window\n"
+    "       wenlotka --headless SCRIPT [options]  run SCRIPT (a file, or - for standard input)\n"
+    "       wenlotka --report [FILE.png] [options]  summary of your progress, no window;\n"
     "                                             FILE.png: also draw it as a picture\n"
     "       wenlotka --help | --version\n"
+    "options:\n"
+    "  --size WxH          client area in device pixels (default: 1282x802 for the\n"
+    "                      window, 642x402 headless)\n"
+    "  --data-dir DIR      keep the game's files in DIR, created if missing\n"
+    "                      (default: the working directory)\n"
+    "  --xdg-data          keep them in $XDG_DATA_HOME/wenlotka, or in\n"
+    "                      ~/.local/share/wenlotka when that is unset (as the menu entry does)\n"
+    "  --lang en|ja        language of the messages, screens and files (default: en)\n"
+    "  --layout NAME       the keyboard: qwerty, azerty, qwertz, dvorak or colemak\n"
+    "                      (default: the window asks the window system; else qwerty)\n"
+    "headless only:\n"
+    "  --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
+    "  --screenshot FILE   write the screen as PNG when the script ends\n"
     "The record file wenlotka.rec, the logs wenlotka.log and wenlotka.spd and the\n"
-    "statistics wenlotka.keys and wenlotka.runs live in the working directory. Another\n"
-    "layout than qwerty keeps its own record file, speed log and statistics,\n"
-    "wenlotka-NAME.rec, .spd, .keys and .runs.\n"
-    "Exit status of --headless: 0 done, 1 a screenshot could not be written, 2 a bad\n"
-    "script, 3 hit or miss without a run in progress, 4 a file could not be saved at exit.\n";
+    "statistics wenlotka.keys and wenlotka.runs live in the data folder. Another layout\n"
+    "than qwerty keeps its own record file, speed log and statistics, wenlotka-NAME.rec,\n"
+    ".spd, .keys and .runs.\n"
+    "Exit status: 0 done, 1 failed (no window, data folder or screenshot unusable),\n"
+    "2 bad options or a bad script, 3 hit or miss without a run in progress,\n"
+    "4 a file could not be saved at exit.\n";
 
 bool ParseSize(const std::string& s, int& w, int& h) {
   size_t x = s.find('x');
@@ -56,6 +66,9 @@ int main(int argc, char** argv) {
   std::string reportPicture;
   int width = 1282, height = 802;
   int layout = -1;  // not given
+  std::string dataFolder;
+  bool xdgData = false;
+  int languageFlag = 1;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& out) {
@@ -95,6 +108,14 @@ int main(int argc, char** argv) {
       }
     } else if (a == "--screenshot") {
       if (!value(headless.screenshot)) return Bad("--screenshot needs a file name");
+    } else if (a == "--data-dir") {
+      if (!value(dataFolder) || dataFolder.empty()) return Bad("--data-dir needs a folder");
+    } else if (a == "--xdg-data") {
+      xdgData = true;
+    } else if (a == "--lang") {
+      // The game's own switch: 1 English, anything else Japanese.
+      if (!value(v) || (v != "en" && v != "ja")) return Bad("--lang needs en or ja");
+      languageFlag = v == "en" ? 1 : 0;
     } else {
       return Bad("unknown argument '" + a + "'");
     }
@@ -102,6 +123,7 @@ int main(int argc, char** argv) {
   if (!isHeadless && (headless.clockSeconds || !headless.screenshot.empty())) {
     return Bad("--clock and --screenshot go with --headless");
   }
+  if (xdgData && !dataFolder.empty()) return Bad("--data-dir and --xdg-data exclude each other");
   if (isReport) {
     auto endsWithPng = [](const std::string& f) {
       if (f.size() < 5) return false;
@@ -114,11 +136,37 @@ int main(int argc, char** argv) {
     if (!reportPicture.empty() && !endsWithPng(reportPicture)) {
       return Bad("--report draws its picture only into a FILE.png");
     }
+  }
+
+  if (xdgData || !dataFolder.empty()) {
+    // Paths on the command line mean what they meant where the user typed
+    // them, wherever the data folder is.
+    const std::string startFolder = CurrentFolder();
+    if (startFolder.empty() && (headless.script != AbsoluteFrom("/", headless.script) ||
+                                headless.screenshot != AbsoluteFrom("/", headless.screenshot) ||
+                                reportPicture != AbsoluteFrom("/", reportPicture))) {
+      std::cerr << "wenlotka: cannot name the working directory for relative paths\n";
+      return 1;
+    }
+    headless.script = AbsoluteFrom(startFolder, headless.script);
+    headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
+    headless.scriptFolder = startFolder;
+    reportPicture = AbsoluteFrom(startFolder, reportPicture);
+    std::string error;
+    if (xdgData) dataFolder = XdgDataFolder(error);
+    if (dataFolder.empty() || !EnterDataFolder(dataFolder, error)) {
+      std::cerr << "wenlotka: " << error << "\n";
+      return 1;
+    }
+  }
+
+  if (isReport) {
     GameGlobals files;  // the files the game would use
     if (layout >= 0) SelectKeyboardLayout(files, layout);
     return RunProgressReport(files, reportPicture, std::cout, std::cerr);
   }
   if (isHeadless) {
+    headless.languageFlag = languageFlag;
     if (sizeGiven) {
       headless.width = width;
       headless.height = height;
@@ -126,5 +174,5 @@ int main(int argc, char** argv) {
     if (layout >= 0) headless.layout = layout;
     return RunHeadless(headless, std::cout, std::cerr);
   }
-  return RunWindow(width, height, layout, std::cerr);
+  return RunWindow(width, height, languageFlag, layout, std::cerr);
 }

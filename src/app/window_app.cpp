@@ -32,7 +32,7 @@ int RecogniseLayout(const Window& window, std::ostream& err) {
 
 }  // namespace
 
-int RunWindow(int width, int height, int layout, std::ostream& err) {
+int RunWindow(int width, int height, int languageFlag, int layout, std::ostream& err) {
   std::string error;
   bool noDisplay = false;
   std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error, &noDisplay);
@@ -49,6 +49,7 @@ int RunWindow(int width, int height, int layout, std::ostream& err) {
                              std::max(1, window->ClientHeight()));
   SystemClock clock;
   GameGlobals g;
+  g.LanguageFlag = languageFlag;
   SelectKeyboardLayout(g, layout >= 0 ? layout : RecogniseLayout(*window, err));
   // Once the display is gone the report can only be printed.
   bool displayGone = false;

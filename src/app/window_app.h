@@ -7,6 +7,7 @@
 // process gets SIGINT, SIGTERM or SIGHUP), then runs the exit sequence with
 // the window still open for the report. Returns the process exit status. If
 // the X server goes away the exit sequence runs at once, the report goes to
-// `err`, and the process ends there. `layout` indexes KeyboardLayouts; -1
-// recognises it from the keyboard the window system reports.
-int RunWindow(int width, int height, int layout, std::ostream& err);
+// `err`, and the process ends there. `languageFlag` is the game's LanguageFlag
+// (1 English, else Japanese). `layout` indexes KeyboardLayouts; -1 recognises
+// it from the keyboard the window system reports.
+int RunWindow(int width, int height, int languageFlag, int layout, std::ostream& err);

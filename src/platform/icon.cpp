@@ -4,11 +4,11 @@
 
 #include "platform/cairo_dc.h"
 
-void DrawAppIcon(CairoDeviceContext& dc) {
+void DrawAppIcon(CairoDeviceContext& dc, ColorRef background) {
   const int n = dc.Width();
   auto s = [n](int v) { return v * n / 64; };
-  const ColorRef black = 0x000000, magenta = 0xFF00FF, orange = 0x3FBFFF, white = 0xFFFFFF;
-  dc.FillRect(Rect{0, 0, n, n}, white);
+  const ColorRef black = 0x000000, magenta = 0xFF00FF, orange = 0x3FBFFF;
+  dc.FillRect(Rect{0, 0, n, n}, background);
   // The key cap: a magenta home key whose face the mole has turned black.
   dc.FillRect(Rect{s(6), s(3), s(58), s(41)}, magenta);
   dc.FillRect(Rect{s(8), s(5), s(56), s(39)}, black);

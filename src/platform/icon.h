@@ -4,7 +4,10 @@
 // Callers: the window (its icon), tools/make_icon (the installed PNG).
 #pragma once
 
+#include "platform/types.h"
+
 class CairoDeviceContext;
 
-// Draws the icon over the whole of a square surface.
-void DrawAppIcon(CairoDeviceContext& dc);
+// Draws the icon over the whole of a square surface, on `background` where
+// the icon leaves the surface uncovered.
+void DrawAppIcon(CairoDeviceContext& dc, ColorRef background = 0xFFFFFF);
