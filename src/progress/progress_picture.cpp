@@ -5,20 +5,22 @@
 #include <cstdio>
 #include <string>
 
+#include "practice/layouts.h"
 #include "practice/practice.h"
 #include "progress/progress.h"
 #include "textscreen/textscreen.h"
 
 namespace {
 
-// The small keyboards: caps 24 x 28, 28 apart, rows 32 apart and each shifted
-// 12 to the right of the one above, like the practice screen's at 7/12 size.
+// The small keyboards: caps 24 x 28, 27 apart, rows 32 apart and each shifted
+// 12 to the right of the one above, so that a layout's tenth cap on the lowest
+// row still fits on the right.
 constexpr int KeyboardTop = 48;
 constexpr int MissKeyboardLeft = 16;
 constexpr int LookUpKeyboardLeft = 336;
 constexpr int CapWidth = 24;
 constexpr int CapHeight = 28;
-constexpr int CapPitch = 28;
+constexpr int CapPitch = 27;
 constexpr int RowPitch = 32;
 constexpr int RowShift = 12;
 
@@ -85,7 +87,7 @@ void DrawCap(GameGlobals& g, DeviceContext& dc, int y, int x, int key, ColorRef 
 void DrawRatedKeyboard(GameGlobals& g, DeviceContext& dc, int left, const KeyStatistics& stats,
                        RateOf rateOf) {
   for (int r = 0; r < 4; ++r) {
-    const char* row = KeyboardRows[r];
+    const char* row = CurrentLayout(g).rows[r];
     for (int c = 0; row[c] && c < 13; ++c) {
       const int key = static_cast<unsigned char>(row[c]);
       double rate = key >= 'A' && key <= 'Z' ? rateOf(stats, key - 'A') : -1.0;

@@ -247,6 +247,7 @@ int RunProgressReport(const GameGlobals& files, const std::string& picturePath, 
   CairoDeviceContext surface(PictureWidth, PictureHeight);
   GameGlobals g;
   g.ClientRect = Rect{0, 0, PictureWidth, PictureHeight};
+  g.keyboardLayout = files.keyboardLayout;  // the keyboard the statistics were typed on
   DrawReportPicture(g, surface, stats, runs);
   FileResult written = WritePicture(surface, picturePath);
   if (!written.Ok()) {

@@ -14,6 +14,7 @@
 
 #include "app/shell.h"
 #include "platform/cairo_dc.h"
+#include "practice/layouts.h"
 #include "progress/progress.h"
 #include "support/test_support.h"
 
@@ -436,15 +437,15 @@ TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {
     int x, y;
     ColorRef colour;
   } samples[] = {
-      // Misses keyboard, caps at y 48 + 32 (row - 1), x 16 + 12 (row - 1) + 28 (column - 1).
-      {"T, 25%: halfway from light yellow to orange", 285, 165, MakeColorRef(255, 223, 127)},
-      {"R, 50%: orange", 229, 165, MakeColorRef(255, 191, 63)},
+      // Misses keyboard, caps at y 48 + 32 (row - 1), x 16 + 12 (row - 1) + 27 (column - 1).
+      {"T, 25%: halfway from light yellow to orange", 277, 165, MakeColorRef(255, 223, 127)},
+      {"R, 50%: orange", 223, 165, MakeColorRef(255, 191, 63)},
       {"Q, 100%: red", 61, 165, MakeColorRef(255, 0, 0)},
       {"A, 0%: light yellow", 85, 229, MakeColorRef(255, 255, 191)},
       {"Z, never a target: grey", 109, 293, MakeColorRef(127, 127, 127)},
       // Look-ups keyboard, 320 to the right.
       {"A, 25% looked up", 725, 229, MakeColorRef(255, 223, 127)},
-      {"T, never recalled nor looked up: grey", 925, 165, MakeColorRef(127, 127, 127)},
+      {"T, never recalled nor looked up: grey", 917, 165, MakeColorRef(127, 127, 127)},
       // Chart: 15 runs over x 48..456, seconds 0..100 over y 376..232.
       {"run 1, 40 s: x 48, y 376 - 57", 97, 639, MakeColorRef(0, 0, 128)},
       {"run 3, 30 s: x 48 + 58, y 376 - 43", 213, 667, MakeColorRef(0, 128, 0)},
@@ -525,4 +526,19 @@ TEST(ProgressReport, AFifoInPlaceOfAFileOrThePictureNeverHangs) {
             "wenlotka: wenlotka.runs: not a regular file but a FIFO; no report made, no file "
             "changed\n");
   EXPECT_EQ(r.out, "");
+}
+
+TEST(ProgressReport, ThePictureDrawsTheKeyboardOfTheLayout) {
+  KeyStatistics stats;
+  std::string error;
+  ASSERT_TRUE(ParseKeyStatistics(ReportKeys, &stats, &error));
+  CairoDeviceContext dc(1282, 802);
+  GameGlobals g;
+  InitGlobals(g, nullptr, 1282, 802);
+  g.keyboardLayout = FindKeyboardLayout("dvorak");
+  DrawReportPicture(g, dc, stats, {});
+  // Dvorak's Q, missed every time, is the second cap of the lowest row (y 144,
+  // x 16 + 36 + 27); the first cap of the upper row carries an apostrophe.
+  EXPECT_EQ(dc.PixelAt(163, 293), MakeColorRef(255, 0, 0));
+  EXPECT_EQ(dc.PixelAt(61, 165), MakeColorRef(127, 127, 127));
 }
