@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -176,10 +177,17 @@ FileResult ReadRegularFile(const char* path, std::size_t maxBytes, std::string* 
             Describe(path, ("larger than " + std::to_string(maxBytes) + " bytes").c_str())};
   }
   // The size can change while reading; never take more than the limit + 1.
+  // The buffer starts at the file's size, not the limit, so a generous limit
+  // costs nothing for a small file.
+  const std::size_t cap = maxBytes + 1;
   std::string data;
-  data.resize(maxBytes + 1);
+  data.resize(std::min(cap, static_cast<std::size_t>(st.st_size) + 1));
   std::size_t got = 0;
-  while (got < data.size()) {
+  for (;;) {
+    if (got == data.size()) {
+      if (data.size() == cap) break;
+      data.resize(std::min(cap, data.size() * 2));
+    }
     ssize_t n = read(fd, data.data() + got, data.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {

@@ -61,11 +61,6 @@ std::string RunHistoryPath(const GameGlobals& g);
 
 constexpr char KeyStatisticsHeader[] = "wenlotka-keys 1";
 
-// ReadRegularFile for files that are usually far below `maxBytes`: it asks
-// for no more than the file's size and room for lines appended meanwhile,
-// since ReadRegularFile sets aside its whole limit before it reads.
-FileResult ReadSizedFile(const std::string& path, std::size_t maxBytes, std::string* bytes);
-
 std::string FormatKeyStatistics(const KeyStatistics& stats);
 // False with "line N: <reason>" in `error` for anything but a file this
 // program writes (CR LF line ends, comments and blank lines are accepted).

@@ -97,17 +97,6 @@ bool IsTriple(std::string_view t, char separator) {
 
 }  // namespace
 
-FileResult ReadSizedFile(const std::string& path, std::size_t maxBytes, std::string* bytes) {
-  constexpr std::size_t Room = 64u << 10;
-  std::size_t limit = maxBytes;
-  struct stat st;
-  if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-      static_cast<std::uint64_t>(st.st_size) < maxBytes) {
-    limit = std::min(maxBytes, static_cast<std::size_t>(st.st_size) + Room);
-  }
-  return ReadRegularFile(path.c_str(), limit, bytes);
-}
-
 std::string FormatKeyStatistics(const KeyStatistics& stats) {
   std::string out = KeyStatisticsHeader;
   out += "\n# level key target misses recalled looked-up timed time-ms typed-instead:times\n";

@@ -125,7 +125,7 @@ bool SaveStatistics(GameGlobals& g, std::ostream& err) {
   std::string bytes;
   KeyStatistics merged;
   std::string damage;
-  FileResult read = ReadSizedFile(path, MaxKeyFileBytes, &bytes);
+  FileResult read = ReadRegularFile(path.c_str(), MaxKeyFileBytes, &bytes);
   switch (read.status) {
     case FileStatus::Missing:
       break;

@@ -182,7 +182,7 @@ template <typename T, typename Parse>
 bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Parse parse,
                         bool* present, std::string* message) {
   std::string bytes;
-  FileResult read = ReadSizedFile(path, limit, &bytes);
+  FileResult read = ReadRegularFile(path.c_str(), limit, &bytes);
   *present = read.status != FileStatus::Missing;
   if (read.status == FileStatus::Missing) return true;
   if (!read.Ok()) {
