@@ -17,113 +17,47 @@
 
 #include "app/shell.h"
 #include "support/test_support.h"
-
-// Xlib last: its macros (None, Status, Bool...) would break the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#undef None
-#undef Status
-#undef Bool
+#include "window/real_window.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-int Reap(pid_t pid, std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-    std::this_thread::sleep_for(20ms);
-  }
-  return -1;
-}
-
-pid_t Start(const std::vector<std::string>& argv, const std::string& display, const char* present) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
-    if (present != nullptr) setenv("WENLOTKA_PRESENT", present, 1);
-    if (freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
-    if (freopen("/dev/null", "w", stderr) == nullptr) _exit(126);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  return pid;
-}
+using realwindow::Spawn;
+using realwindow::WaitFor;
+using realwindow::XServer;
 
 struct Session {
-  std::string display;
-  pid_t server = -1;
+  XServer x;
   pid_t game = -1;
   Display* dpy = nullptr;
   std::string window;
   std::string why;
 
   explicit Session(const char* present) {
-    if (std::system("command -v Xvfb >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
-      why = "Xvfb or xdotool is not installed";
+    if (!x.Up()) {
+      why = x.Why();
       return;
     }
-    for (int n = 250 + getpid() % 50; n < 400 && dpy == nullptr; ++n) {
-      struct stat st;
-      std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-      if (stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &st) == 0 ||
-          stat(sock.c_str(), &st) == 0)
-        continue;
-      display = ":" + std::to_string(n);
-      server =
-          Start({"Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, "", nullptr);
-      for (int i = 0; i < 100 && stat(sock.c_str(), &st) != 0; ++i)
-        std::this_thread::sleep_for(50ms);
-      dpy = XOpenDisplay(display.c_str());
-      if (dpy == nullptr) {
-        kill(server, SIGTERM);
-        Reap(server, 2000ms);
-        server = -1;
-      }
-    }
-    if (dpy == nullptr) {
-      why = "no X server could be started";
-      return;
-    }
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    game = Start({WENLOTKA_BINARY, "--size", "642x402"}, display, present);
+    std::vector<std::string> env;
+    if (present != nullptr) env.push_back(std::string("WENLOTKA_PRESENT=") + present);
+    game = Spawn({WENLOTKA_BINARY, "--size", "642x402"}, x.Name(), "/dev/null", env);
     for (int i = 0; i < 100 && window.empty(); ++i) {
-      std::string found = XDo("search --name '^WENLOTKA$'");
+      std::string found = x.XDo("search --name '^WENLOTKA$'");
       if (!found.empty())
         window = found.substr(0, found.find('\n'));
       else
         std::this_thread::sleep_for(100ms);
     }
     std::this_thread::sleep_for(300ms);
+    dpy = x.Dpy();
   }
   ~Session() {
-    if (game > 0 && Reap(game, 10ms) == -1) {
+    if (game > 0 && WaitFor(game, 10ms) == -1) {
       kill(game, SIGKILL);
-      Reap(game, 2000ms);
-    }
-    if (dpy != nullptr) XCloseDisplay(dpy);
-    if (server > 0) {
-      kill(server, SIGTERM);
-      Reap(server, 3000ms);
+      WaitFor(game, 2000ms);
     }
   }
-  std::string XDo(const std::string& args) const {
-    std::string out;
-    if (FILE* p =
-            popen(("DISPLAY=" + display + " xdotool " + args + " 2>/dev/null").c_str(), "r")) {
-      char buf[256];
-      while (fgets(buf, sizeof buf, p)) out += buf;
-      pclose(p);
-    }
-    return out;
-  }
+  std::string XDo(const std::string& args) const { return x.XDo(args); }
   void Keys(const std::string& keys) {
     XDo("key --window " + window + " --delay 30 " + keys);
     std::this_thread::sleep_for(250ms);
@@ -186,7 +120,7 @@ TEST_P(Presenting, TheWindowShowsEveryPixelOfPartlyRedrawnFrames) {
   s.Keys("p");
   EXPECT_EQ(s.Differing(*Drawn(0, " 21qp"), target), 0) << "after a second miss";
   s.Keys("Escape Escape 7 5");
-  EXPECT_EQ(Reap(s.game, 10000ms), 0);
+  EXPECT_EQ(WaitFor(s.game, 10000ms), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Presenting, ::testing::Values(nullptr, "renderer"),
