@@ -144,24 +144,21 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
   });
 
   char buf[160];
-  out << "Weakest keys by miss rate\n";
-  if (missed.empty()) out << "  no misses yet\n";
-  for (std::size_t i = 0; i < missed.size() && i < ShownKeys; ++i) {
-    const Rated& r = missed[i];
-    std::snprintf(buf, sizeof buf, "  %c %3lld%%  %lld missed, %lld typed right\n", 'A' + r.letter,
-                  Percent(r.part, r.other), static_cast<long long>(r.part),
-                  static_cast<long long>(r.other));
-    out << buf;
-  }
-  out << "Weakest keys by look-up rate\n";
-  if (lookedUp.empty()) out << "  no look-ups yet\n";
-  for (std::size_t i = 0; i < lookedUp.size() && i < ShownKeys; ++i) {
-    const Rated& r = lookedUp[i];
-    std::snprintf(buf, sizeof buf, "  %c %3lld%%  %lld looked up, %lld recalled\n", 'A' + r.letter,
-                  Percent(r.part, r.other), static_cast<long long>(r.part),
-                  static_cast<long long>(r.other));
-    out << buf;
-  }
+  // Both lists read alike: the rate, then the two counts it comes from.
+  auto listWeakest = [&](const char* title, const char* none, const std::vector<Rated>& rows,
+                         const char* partWord, const char* otherWord) {
+    out << title << "\n";
+    if (rows.empty()) out << "  " << none << "\n";
+    for (std::size_t i = 0; i < rows.size() && i < ShownKeys; ++i) {
+      const Rated& r = rows[i];
+      std::snprintf(buf, sizeof buf, "  %c %3lld%%  %lld %s, %lld %s\n", 'A' + r.letter,
+                    Percent(r.part, r.other), static_cast<long long>(r.part), partWord,
+                    static_cast<long long>(r.other), otherWord);
+      out << buf;
+    }
+  };
+  listWeakest("Weakest keys by miss rate", "no misses yet", missed, "missed", "typed right");
+  listWeakest("Weakest keys by look-up rate", "no look-ups yet", lookedUp, "looked up", "recalled");
   out << "Most common confusions\n";
   if (confusions.empty()) out << "  none yet\n";
   for (std::size_t i = 0; i < confusions.size() && i < ShownConfusions; ++i) {
