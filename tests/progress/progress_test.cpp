@@ -123,6 +123,19 @@ TEST(ProgressSession, AScriptedSessionLeavesTheHandCountedKeysAndTwoRunLines) {
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), SessionRuns);
 }
 
+// The Standard lines after the scripted session was saved twice, counted by
+// hand: every count of the single session doubled.
+const std::string TwiceTheSession =
+    "2 A 34 0 32 2 34 5000\n"
+    "2 D 22 0 22 0 22 3998\n"
+    "2 F 22 2 22 0 22 0 0x20:2\n"
+    "2 G 22 0 22 0 22 0\n"
+    "2 H 30 0 30 0 30 0\n"
+    "2 J 30 4 30 0 30 0 ;:2 R:2\n"
+    "2 K 28 2 26 2 28 4000 Z:2\n"
+    "2 L 22 0 20 2 22 6000\n"
+    "2 S 36 2 34 0 34 0 Q:2\n";
+
 TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   ScratchDir dir;
   ASSERT_EQ(Play(Session).status, 0);
@@ -134,16 +147,8 @@ TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
             "wenlotka-keys 1\n"
             "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "1 J 1 1 0 0 1 0 K:1\n"
-            "2 A 34 0 32 2 34 5000\n"
-            "2 D 22 0 22 0 22 3998\n"
-            "2 F 22 2 22 0 22 0 0x20:2\n"
-            "2 G 22 0 22 0 22 0\n"
-            "2 H 30 0 30 0 30 0\n"
-            "2 J 30 4 30 0 30 0 ;:2 R:2\n"
-            "2 K 28 2 26 2 28 4000 Z:2\n"
-            "2 L 22 0 20 2 22 6000\n"
-            "2 S 36 2 34 0 34 0 Q:2\n");
+            "1 J 1 1 0 0 1 0 K:1\n" +
+                TwiceTheSession);
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), std::string(SessionRuns) + SessionRuns);
 }
 
@@ -156,16 +161,8 @@ TEST(ProgressSession, TwoProcessesSavingAtOnceAddUp) {
   std::remove(Beside(".script").c_str());
   EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
             "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 A 34 0 32 2 34 5000\n"
-            "2 D 22 0 22 0 22 3998\n"
-            "2 F 22 2 22 0 22 0 0x20:2\n"
-            "2 G 22 0 22 0 22 0\n"
-            "2 H 30 0 30 0 30 0\n"
-            "2 J 30 4 30 0 30 0 ;:2 R:2\n"
-            "2 K 28 2 26 2 28 4000 Z:2\n"
-            "2 L 22 0 20 2 22 6000\n"
-            "2 S 36 2 34 0 34 0 Q:2\n");
+            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n" +
+                TwiceTheSession);
   // The two games' run lines interleave in the order the runs ended.
   std::multiset<std::string> lines;
   std::istringstream runs(dir.ReadFile("wenlotka.runs"));
