@@ -357,7 +357,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
   if (runExit) {
     shell.Exit();
     // Records that could not be saved outweigh a missing screenshot.
-    if (g.recordsStarted && (AnySaveFailed(g) || !g.progress.statisticsSaved)) status = 4;
+    if (g.recordsStarted && AnySaveFailed(g)) status = 4;
   }
   return status;
 }

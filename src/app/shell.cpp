@@ -1,5 +1,8 @@
 #include "app/shell.h"
 
+#include <iostream>
+
+#include "progress/progress.h"
 #include "records/records.h"
 #include "screens/screens.h"
 
@@ -9,16 +12,21 @@ constexpr int BannerPeriodMs = 1000;
 }  // namespace
 
 Shell::Shell(GameGlobals& g, CairoDeviceContext& surface, const Clock& clock, ReportFn report)
-    : g_(g), surface_(surface), clock_(clock), report_(std::move(report)), origin_(clock.Now()) {
+    : g_(g),
+      surface_(surface),
+      clock_(clock),
+      report_(std::move(report)),
+      origin_(clock.SteadyMs()) {
   g_.clock = &clock_;
 }
 
 void Shell::Start() {
   StartUpRecords(g_);
+  TidyKeyStatistics(g_, std::cerr);
 }
 
 std::int64_t Shell::NowMs() const {
-  return MillisBetween(origin_, clock_.Now());
+  return clock_.SteadyMs() - origin_;
 }
 
 void Shell::AnyMessage() {

@@ -68,7 +68,7 @@ class Shell final : public View {
   CairoDeviceContext& surface_;
   const Clock& clock_;
   ReportFn report_;
-  TimeStamp origin_;
+  std::int64_t origin_;
   TimerSet timers_;
   bool quitPosted_ = false;
   bool exited_ = false;

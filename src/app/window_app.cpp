@@ -8,6 +8,7 @@
 #include "platform/cp932.h"
 #include "platform/window.h"
 #include "practice/layouts.h"
+#include "records/records.h"
 #include "textscreen/textscreen.h"
 
 namespace {
@@ -76,7 +77,7 @@ int RunWindow(int width, int height, int languageFlag, int layout, std::ostream&
     // Before the records were read there is nothing to save, and saving
     // would write empty records over the file.
     if (started) shell.Exit();  // does nothing when the exit sequence already ran
-    return saveFailed ? 4 : 1;
+    return saveFailed || AnySaveFailed(g) ? 4 : 1;
   });
   shell.Start();
   started = true;
@@ -120,5 +121,7 @@ int RunWindow(int width, int height, int languageFlag, int layout, std::ostream&
     window->Present(surface);
   }
   shell.Exit();
-  return 0;
+  // However the report was closed (OK, a second SIGTERM, the window
+  // manager), a save that failed is not a success.
+  return AnySaveFailed(g) ? 4 : 0;
 }

@@ -35,6 +35,16 @@ TimeStamp SystemClock::Now() const {
   return {static_cast<std::int64_t>(now.tv_sec), static_cast<int>(now.tv_nsec / 1000000)};
 }
 
+std::int64_t SystemClock::SteadyMs() const {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+TimeStamp VirtualClock::Now() const {
+  return {now_.seconds + calendarStep_, now_.millis};
+}
+
 void VirtualClock::Advance(std::int64_t ms) {
   std::int64_t total = now_.seconds * 1000 + now_.millis + ms;
   std::int64_t seconds = total / 1000;
@@ -59,6 +69,11 @@ void FormatDate(const Clock& clock, char out[9]) {
 void FormatTimeOfDay(const Clock& clock, char out[9]) {
   std::tm local = LocalTimeOf(clock);
   FormatTriple(out, local.tm_hour, local.tm_min, local.tm_sec, ':');
+}
+
+TimeStamp SteadyStamp(const Clock& clock) {
+  const std::int64_t ms = clock.SteadyMs();
+  return {ms / 1000, static_cast<int>(ms % 1000)};
 }
 
 std::int64_t MillisBetween(TimeStamp a, TimeStamp b) {

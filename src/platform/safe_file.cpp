@@ -3,6 +3,7 @@
 // place of a file is refused instead of hanging the game or being replaced.
 #include "platform/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,9 +13,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -51,6 +54,17 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+std::string BaseName(const std::string& path) {
+  std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name in the folder of `path`, spelled the way `path` is: bare when the
+// path is.
+std::string Beside(const std::string& path, const std::string& name) {
+  return path.find('/') == std::string::npos ? name : FolderOf(path) + "/" + name;
+}
+
 // The file a chain of symbolic links ends at, also when that file does not
 // exist yet, so that a linked file is replaced where it lives and the link
 // keeps pointing at it.
@@ -78,6 +92,12 @@ int OpenNoBlock(const char* path, int flags, mode_t mode = 0) {
     int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
     if (fd >= 0 || errno != EINTR) return fd;
   }
+}
+
+// A new file that no one else has opened: never follows a link, never
+// takes over a name that exists.
+int CreateNew(const std::string& path, mode_t mode) {
+  return OpenNoBlock(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -111,13 +131,33 @@ bool CloseFd(int fd) {
   return close(fd) == 0 || errno == EINTR;
 }
 
-// Makes a rename itself survive a crash; a failure here loses nothing that
-// the rename has not already put in place.
-void SyncFolder(const std::string& path) {
+// Makes a new name in the folder (a rename, a link, a created file) survive a
+// power cut; false, with errno set, when the folder could not be synced.
+bool SyncFolder(const std::string& path) {
+  if (Injected(FileFault::SyncFolder)) return false;
   int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
+  if (fd < 0) return false;
+  const bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+  const int error = errno;
   close(fd);
+  errno = error;
+  return ok;
+}
+
+// Writes `bytes` to the new file `fd`, syncs and closes it; on failure the
+// file is removed again and errno says why.
+bool FillNewFile(int fd, const std::string& name, const std::string& bytes) {
+  bool ok = WriteAll(fd, bytes) && SyncFd(fd);
+  int error = ok ? 0 : errno;
+  if (!CloseFd(fd) && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    unlink(name.c_str());
+    errno = error;
+  }
+  return ok;
 }
 
 // The user may write the file: access() for the effective user, and at least
@@ -127,27 +167,105 @@ bool UserMayWrite(const std::string& path, const struct stat& st) {
   return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-// Writes `bytes` over the file itself: the fallback for a folder where no
-// temporary file can be created. The file is opened without truncation and
-// checked before anything is cut, so a file swapped for a FIFO is not touched.
-FileResult RewriteInPlace(const std::string& shown, const std::string& target,
-                          const std::string& bytes) {
-  int fd = OpenNoBlock(target.c_str(), O_WRONLY | O_CREAT, 0666);
-  if (fd < 0) return {FileStatus::Failed, DescribeErrno(shown, "cannot be written", errno)};
+bool MayMakeFilesIn(const std::string& folder) {
+  return faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+std::string LocalStamp(std::int64_t calendarSeconds) {
+  std::time_t t = static_cast<std::time_t>(calendarSeconds);
+  std::tm local{};
+  if (localtime_r(&t, &local) == nullptr) return "";
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  return stamp;
+}
+
+// The names in the folder of `target` that begin with its own name and
+// `suffix`, regular files only.
+std::vector<std::string> NamesBeside(const std::string& target, const std::string& suffix) {
+  std::vector<std::string> names;
+  const std::string prefix = BaseName(target) + suffix;
+  DIR* folder = opendir(FolderOf(target).c_str());
+  if (folder == nullptr) return names;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    struct stat st;
+    if (lstat(Beside(target, name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      names.push_back(name);
+    }
+  }
+  closedir(folder);
+  return names;
+}
+
+// A temporary file of a save of `target`: "<name>.tmp", as older games named
+// theirs, or "<name>.tmp-<pid>-<n>".
+bool IsTemporaryOf(const std::string& target, const std::string& name) {
+  const std::string base = BaseName(target) + ".tmp";
+  return name == base || name.compare(0, base.size() + 1, base + "-") == 0;
+}
+
+// Copies the regular file `from` to the new file `to`, synced, with its
+// permissions; false with errno set, and nothing left at `to`, on failure.
+bool CopyFile(const std::string& from, const std::string& to) {
+  int in = OpenNoBlock(from.c_str(), O_RDONLY);
+  if (in < 0) return false;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return {FileStatus::Failed, Describe(shown, "not a regular file; left alone")};
+  if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(in);
+    errno = EINVAL;
+    return false;
   }
-  bool ok = ftruncate(fd, 0) == 0 && WriteAll(fd, bytes) && SyncFd(fd);
-  int error = ok ? 0 : errno;
-  if (!CloseFd(fd) && ok) {
-    ok = false;
-    error = errno;
+  int out = CreateNew(to, st.st_mode & 0777);
+  if (out < 0) {
+    int error = errno;
+    close(in);
+    errno = error;
+    return false;
   }
-  if (!ok)
-    return {FileStatus::Failed, DescribeErrno(shown, "could not be rewritten in place", error)};
-  return {};
+  std::string chunk(1 << 16, '\0');
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(in, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    if (!WriteAll(out, chunk.substr(0, static_cast<std::size_t>(n)))) {
+      ok = false;
+      break;
+    }
+  }
+  int error = errno;
+  close(in);
+  if (!ok) {
+    close(out);
+    unlink(to.c_str());
+    errno = error;
+    return false;
+  }
+  return FillNewFile(out, to, "");
+}
+
+// Gives the new file `fd` the permissions and owner of the file it replaces.
+// A file system that cannot store them (a FAT stick) is fine as long as the
+// result is what the old file had; anything else would change who may read
+// the user's records.
+bool KeepModeAndOwner(int fd, const struct stat& old) {
+  const bool moded = fchmod(fd, old.st_mode & 07777) == 0;
+  const bool owned = geteuid() != 0 || fchown(fd, old.st_uid, old.st_gid) == 0;
+  if (moded && owned) return true;
+  const int error = errno;
+  struct stat now;
+  if (fstat(fd, &now) == 0 && (now.st_mode & 07777) == (old.st_mode & 07777) &&
+      now.st_uid == old.st_uid && now.st_gid == old.st_gid) {
+    return true;
+  }
+  errno = error;
+  return false;
 }
 
 }  // namespace
@@ -188,7 +306,7 @@ FileResult ReadRegularFile(const char* path, std::size_t maxBytes, std::string* 
       if (data.size() == cap) break;
       data.resize(std::min(cap, data.size() * 2));
     }
-    ssize_t n = read(fd, data.data() + got, data.size() - got);
+    ssize_t n = Injected(FileFault::Read) ? -1 : read(fd, data.data() + got, data.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       int error = errno;
@@ -208,7 +326,94 @@ FileResult ReadRegularFile(const char* path, std::size_t maxBytes, std::string* 
   return {};
 }
 
-FolderLock::FolderLock(const char* pathInFolder, int timeoutMs) {
+void TidyInterruptedSaves(const char* path, std::size_t maxBytes,
+                          const std::function<bool(const std::string&)>& complete,
+                          std::string* restored) {
+  restored->clear();
+  // A game saving in this folder right now owns its temporary files; only
+  // files nobody is writing under the lock are left from a killed save.
+  FolderLock lock(path, 0);
+  if (!lock.Held()) return;
+  const std::string target = FinalTarget(path);
+  std::vector<std::string> temporaries;
+  for (const std::string& name : NamesBeside(target, ".tmp")) {
+    if (IsTemporaryOf(target, name)) temporaries.push_back(Beside(target, name));
+  }
+  struct stat st;
+  if (lstat(target.c_str(), &st) != 0 && errno == ENOENT) {
+    // A save killed after its new file was complete but before the rename:
+    // the newest complete one is the file as that save left it.
+    std::string best;
+    struct timespec bestTime {};
+    for (const std::string& temp : temporaries) {
+      std::string bytes;
+      struct stat ts;
+      if (!ReadRegularFile(temp.c_str(), maxBytes, &bytes).Ok() || !complete(bytes) ||
+          lstat(temp.c_str(), &ts) != 0) {
+        continue;
+      }
+      if (best.empty() || ts.st_mtim.tv_sec > bestTime.tv_sec ||
+          (ts.st_mtim.tv_sec == bestTime.tv_sec && ts.st_mtim.tv_nsec > bestTime.tv_nsec)) {
+        best = temp;
+        bestTime = ts.st_mtim;
+      }
+    }
+    if (!best.empty() && std::rename(best.c_str(), target.c_str()) == 0) {
+      SyncFolder(target);
+      *restored = Beside(path, BaseName(best));
+    }
+  }
+  for (const std::string& temp : temporaries) {
+    if (temp != target) unlink(temp.c_str());
+  }
+}
+
+std::string NewestBackup(const char* path) {
+  const std::string target = FinalTarget(path);
+  // "<name>.bak-YYYYMMDD-HHMMSS" and "...-N": newest stamp, then highest N.
+  std::string newest;
+  std::string newestStamp;
+  long newestCount = 0;
+  for (const std::string& name : NamesBeside(target, ".bak-")) {
+    const std::string rest = name.substr(BaseName(target).size() + 5);
+    if (rest.size() < 15) continue;
+    const std::string stamp = rest.substr(0, 15);
+    const long count = rest.size() > 16 ? std::strtol(rest.c_str() + 16, nullptr, 10) : 1;
+    if (newest.empty() || stamp > newestStamp || (stamp == newestStamp && count > newestCount)) {
+      newest = name;
+      newestStamp = stamp;
+      newestCount = count;
+    }
+  }
+  return newest.empty() ? "" : Beside(path, newest);
+}
+
+std::string SavingIsBlocked(const char* path) {
+  const std::string target = FinalTarget(path);
+  const std::string folder = FolderOf(target);
+  struct stat file;
+  const bool exists = lstat(target.c_str(), &file) == 0;
+  if (exists && S_ISREG(file.st_mode) && !UserMayWrite(target, file)) {
+    return Describe(path, "read-only, so it is left alone");
+  }
+  if (!MayMakeFilesIn(folder)) {
+    const int error = errno;
+    // "." tells the user nothing: name the folder itself.
+    char* cwd = folder == "." ? getcwd(nullptr, 0) : nullptr;
+    const std::string shown = cwd != nullptr ? cwd : folder;
+    std::free(cwd);
+    return DescribeErrno(shown, "no new file can be made in this folder", error);
+  }
+  struct stat dir;
+  if (exists && stat(folder.c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) != 0 && geteuid() != 0 &&
+      file.st_uid != geteuid() && dir.st_uid != geteuid()) {
+    return Describe(path, "belongs to another user in a shared folder, so it cannot be replaced");
+  }
+  return "";
+}
+
+FolderLock::FolderLock(const char* pathInFolder, int timeoutMs,
+                       const std::function<void()>& waiting) {
   const std::string folder = FolderOf(pathInFolder);
   // The folder itself carries the lock, so nothing is left in it. Where a
   // file system cannot lock a folder, a lock file beside the records does.
@@ -224,7 +429,9 @@ FolderLock::FolderLock(const char* pathInFolder, int timeoutMs) {
     message_ = DescribeErrno(folder, "cannot be locked", errno);
     return;
   }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto start = std::chrono::steady_clock::now();
+  const auto deadline = start + std::chrono::milliseconds(timeoutMs);
+  bool told = false;
   for (;;) {
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
       fd_ = fd;
@@ -234,9 +441,16 @@ FolderLock::FolderLock(const char* pathInFolder, int timeoutMs) {
       message_ = DescribeErrno(folder, "cannot be locked", errno);
       break;
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      message_ = Describe(folder, "is locked by another game that did not finish saving");
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      message_ = Describe(folder, ("is locked by another game that did not finish saving in " +
+                                   std::to_string(timeoutMs / 1000) + " s")
+                                      .c_str());
       break;
+    }
+    if (!told && waiting && now - start >= std::chrono::seconds(1)) {
+      told = true;
+      waiting();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -247,7 +461,7 @@ FolderLock::~FolderLock() {
   if (fd_ >= 0) close(fd_);  // closing the last descriptor releases the lock
 }
 
-FileResult BackUpFile(const char* path, std::int64_t calendarSeconds, std::string* backupName) {
+FileResult KeepCopy(const char* path, std::int64_t calendarSeconds, std::string* backupName) {
   backupName->clear();
   const std::string target = FinalTarget(path);
   struct stat st;
@@ -258,38 +472,30 @@ FileResult BackUpFile(const char* path, std::int64_t calendarSeconds, std::strin
   if (!S_ISREG(st.st_mode)) {
     return {FileStatus::NotRegular, Describe(path, KindOf(st.st_mode))};
   }
-  std::time_t t = static_cast<std::time_t>(calendarSeconds);
-  std::tm local{};
-  if (localtime_r(&t, &local) == nullptr) {
-    return {FileStatus::Failed, Describe(path, "cannot be kept (no local time)")};
-  }
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  const std::string base = target + ".bak-" + stamp;
+  const std::string stamp = LocalStamp(calendarSeconds);
+  if (stamp.empty()) return {FileStatus::Failed, Describe(path, "cannot be kept (no local time)")};
   if (Injected(FileFault::Backup)) {
     return {FileStatus::Failed, DescribeErrno(path, "could not be kept", errno)};
   }
+  const std::string base = target + ".bak-" + stamp;
   for (int n = 1; n < 1000; ++n) {
-    std::string name = n == 1 ? base : base + "-" + std::to_string(n);
-    // Never rename over an earlier backup.
-    if (renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
-      SyncFolder(target);
-      *backupName = name;
-      return {};
+    const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+    // A second name for the same bytes: the file never leaves its place, so
+    // a crash at any point finds it where the game looks for it.
+    bool made = link(target.c_str(), name.c_str()) == 0;
+    if (!made && errno == EEXIST) continue;
+    if (!made && (errno == EPERM || errno == EXDEV || errno == EMLINK || errno == ENOSYS ||
+                  errno == EOPNOTSUPP)) {
+      // No hard links here (a FAT stick, protected links): a copy does.
+      made = CopyFile(target, name);
+      if (!made && errno == EEXIST) continue;
     }
-    if (errno == EEXIST) continue;
-    if (errno == EINVAL || errno == ENOSYS) {
-      // A file system without the no-replace rename: check, then rename
-      // (the save holds the folder lock, so no other game races this).
-      struct stat taken;
-      if (lstat(name.c_str(), &taken) == 0) continue;
-      if (std::rename(target.c_str(), name.c_str()) == 0) {
-        SyncFolder(target);
-        *backupName = name;
-        return {};
-      }
+    if (!made) return {FileStatus::Failed, DescribeErrno(path, "could not be kept", errno)};
+    if (!SyncFolder(target)) {
+      return {FileStatus::Failed, DescribeErrno(path, "could not be kept for sure", errno)};
     }
-    return {FileStatus::Failed, DescribeErrno(path, "could not be kept", errno)};
+    *backupName = Beside(path, BaseName(name));
+    return {};
   }
   return {FileStatus::Failed, Describe(path, "could not be kept (too many backups)")};
 }
@@ -309,40 +515,81 @@ FileResult ReplaceFile(const char* path, const std::string& bytes) {
     return {FileStatus::Failed, Describe(path, "read-only, left alone")};
   }
 
-  const std::string temp = target + ".tmp";
+  // A name of this save's own: a second game saving at the same moment, or
+  // anything else sitting at a fixed name, is never touched.
+  static unsigned serial = 0;
+  std::string temp;
   int fd = -1;
-  if (!Injected(FileFault::CreateTemp)) {
-    fd = OpenNoBlock(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
-    if (fd < 0 && errno == EEXIST && unlink(temp.c_str()) == 0) {
-      fd = OpenNoBlock(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
-    }
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+    if (Injected(FileFault::CreateTemp)) break;
+    fd = CreateNew(temp, 0666);
+    if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
-    // No temporary file here (a folder the user may not write, say). Rewriting
-    // the file in place is less safe but keeps the session, as long as the file
-    // itself may be written.
-    if (existed) return RewriteInPlace(path, target, bytes);
-    return {FileStatus::Failed, DescribeErrno(path, "cannot be created", errno)};
+    return {FileStatus::Failed,
+            DescribeErrno(path, "no new file can be made beside it, so it is left alone", errno)};
   }
-  if (existed) {
-    fchmod(fd, old.st_mode & 07777);
-    if (geteuid() == 0) (void)!fchown(fd, old.st_uid, old.st_gid);
+  if (existed && !KeepModeAndOwner(fd, old)) {
+    const int error = errno;
+    close(fd);
+    unlink(temp.c_str());
+    return {FileStatus::Failed,
+            DescribeErrno(path, "its permissions cannot be kept, so it is left alone", error)};
   }
-  bool ok = WriteAll(fd, bytes) && SyncFd(fd);
-  int error = ok ? 0 : errno;
-  if (!CloseFd(fd) && ok) {
-    ok = false;
-    error = errno;
+  if (!FillNewFile(fd, temp, bytes)) {
+    return {FileStatus::Failed, DescribeErrno(path, "could not be saved", errno)};
   }
-  if (ok) {
-    if (!Injected(FileFault::Rename) && std::rename(temp.c_str(), target.c_str()) == 0) {
-      SyncFolder(target);
-      return {};
+  if (Injected(FileFault::Rename) || std::rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    unlink(temp.c_str());
+    return {FileStatus::Failed, DescribeErrno(path, "could not be saved", error)};
+  }
+  if (!SyncFolder(target)) {
+    return {FileStatus::Failed,
+            DescribeErrno(path, "was written, but its folder could not be synced", errno)};
+  }
+  return {};
+}
+
+std::string UnsavedFolder(const char* path) {
+  const std::string target = FinalTarget(path);
+  std::vector<std::string> folders = {FolderOf(target)};
+  for (const char* variable : {"HOME", "TMPDIR"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') folders.push_back(value);
+  }
+  folders.push_back("/tmp");
+  for (const std::string& folder : folders) {
+    struct stat st;
+    if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && MayMakeFilesIn(folder)) {
+      return folder;
     }
-    error = errno;
   }
-  unlink(temp.c_str());
-  return {FileStatus::Failed, DescribeErrno(path, "could not be saved", error)};
+  return "";
+}
+
+FileResult KeepUnsaved(const char* path, const std::string& bytes, std::int64_t calendarSeconds,
+                       std::string* keptAs) {
+  keptAs->clear();
+  const std::string folder = UnsavedFolder(path);
+  if (folder.empty()) {
+    return {FileStatus::Failed, Describe(path, "no folder could take a copy of it")};
+  }
+  const std::string name = BaseName(FinalTarget(path)) + ".unsaved-" + LocalStamp(calendarSeconds);
+  const bool beside = folder == FolderOf(FinalTarget(path));
+  for (int n = 1; n < 1000; ++n) {
+    const std::string file = (n == 1 ? name : name + "-" + std::to_string(n));
+    const std::string full = beside ? Beside(FinalTarget(path), file) : folder + "/" + file;
+    int fd = CreateNew(full, 0600);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0 || !FillNewFile(fd, full, bytes) || !SyncFolder(full)) {
+      return {FileStatus::Failed, DescribeErrno(full, "could not be written", errno)};
+    }
+    *keptAs = beside ? Beside(path, file) : full;
+    return {};
+  }
+  return {FileStatus::Failed, Describe(path, "no free name for a copy of it")};
 }
 
 FileResult AppendToFile(const char* path, const std::string& bytes) {
@@ -350,30 +597,37 @@ FileResult AppendToFile(const char* path, const std::string& bytes) {
   if (stat(path, &st) == 0 && !S_ISREG(st.st_mode)) {
     return {FileStatus::NotRegular, Describe(path, KindOf(st.st_mode))};
   }
-  int fd = OpenNoBlock(path, O_WRONLY | O_APPEND | O_CREAT, 0666);
+  bool created = false;
+  int fd = OpenNoBlock(path, O_RDWR | O_APPEND);
+  if (fd < 0 && errno == EACCES) fd = OpenNoBlock(path, O_WRONLY | O_APPEND);
+  if (fd < 0 && errno == ENOENT) {
+    // A new name must itself survive a power cut: the folder is synced below.
+    fd = OpenNoBlock(path, O_WRONLY | O_APPEND | O_CREAT | O_EXCL, 0666);
+    created = fd >= 0;
+    if (fd < 0 && errno == EEXIST) fd = OpenNoBlock(path, O_WRONLY | O_APPEND);
+  }
   if (fd < 0) return {FileStatus::Failed, DescribeErrno(path, "cannot be appended to", errno)};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     return {FileStatus::NotRegular, Describe(path, KindOf(st.st_mode))};
   }
-  bool ok = WriteAll(fd, bytes);
+  // A line cut short by a full disk or a crash must not swallow this one.
+  std::string line;
+  char last = '\n';
+  if (st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') line = "\n";
+  line += bytes;
+  bool ok = WriteAll(fd, line) && SyncFd(fd);
   int error = ok ? 0 : errno;
   if (!CloseFd(fd) && ok) {
     ok = false;
     error = errno;
   }
+  if (ok && created && !SyncFolder(path)) {
+    ok = false;
+    error = errno;
+  }
   if (!ok) return {FileStatus::Failed, DescribeErrno(path, "could not be appended to", error)};
   return {};
-}
-
-void RemoveStaleTemporary(const char* path) {
-  // A game saving in this folder right now owns its temporary file; only a
-  // file nobody is writing under the lock is stale.
-  FolderLock lock(path, 0);
-  if (!lock.Held()) return;
-  const std::string temp = FinalTarget(path) + ".tmp";
-  struct stat st;
-  if (lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(temp.c_str());
 }
 
 void InjectFileFaultForTesting(FileFault fault) {

@@ -10,7 +10,9 @@
 //   NoteMoleShown        the practice run, when the hint timer shows the mole
 //   NoteKeyJudged        the practice run, for every key judged during a run
 //   NoteRunCompleted     the practice run, on a run's last correct key (appends to .runs)
+//   TidyKeyStatistics    start-up: what a killed save of the statistics left
 //   SaveKeyStatistics    the exit sequence, under the folder lock it holds
+//   KeepKeyStatisticsElsewhere  the exit sequence, when it could not take the lock
 //   RunProgressReport    main, for --report
 //   the rest             helpers of the above: formats, merge, report text and
 //                        picture, exposed for tests and the benchmark
@@ -37,12 +39,22 @@ void NoteRunCompleted(GameGlobals& g);
 
 // ---- Saving at exit ------------------------------------------------------------
 
+// Puts back a complete "<fileStem>.keys" that a killed save left under a
+// temporary name, and removes the temporary files of killed saves; tells a
+// file put back on `err`.
+void TidyKeyStatistics(const GameGlobals& g, std::ostream& err);
+
 // Adds this session's counts to what "<fileStem>.keys" holds now and replaces
-// it. A file that does not read is kept as a backup first (or, when that
-// fails, left alone and the save fails). Tells every failure, and a failed
-// run-history append, on `err`. Returns false, and clears
-// progress.statisticsSaved, when something was not saved.
+// it. A file with lines that do not read is given a second name first (or,
+// when that fails, left alone); one that could not be read at all is left
+// alone; then, and when it cannot be replaced, this session's counts go to a
+// file of the user's own (KeepUnsaved, named in g.unsavedCopies). Tells every
+// failure, and a failed run-history append, on `err`. Returns false, and
+// clears progress.keysSaved or runsSaved, when something was not saved.
 bool SaveKeyStatistics(GameGlobals& g, std::ostream& err);
+// The save for when the folder's lock could not be taken (`why`): the file is
+// not touched, this session's counts go to a file of the user's own.
+bool KeepKeyStatisticsElsewhere(GameGlobals& g, std::ostream& err, const std::string& why);
 
 // ---- The report ------------------------------------------------------------------
 
@@ -62,8 +74,10 @@ std::string RunHistoryPath(const GameGlobals& g);
 constexpr char KeyStatisticsHeader[] = "wenlotka-keys 1";
 
 std::string FormatKeyStatistics(const KeyStatistics& stats);
-// False with "line N: <reason>" in `error` for anything but a file this
-// program writes (CR LF line ends, comments and blank lines are accepted).
+// Reads every line that reads; false with "line N: <reason>" for the lines
+// that do not (the first few, "; "-joined) in `error` for anything but a
+// file this program writes (CR LF line ends, comments and blank lines are
+// accepted). A file whose first line is not the header holds nothing.
 bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error);
 // Adds every count of `more` to `into`, stopping at the largest count.
 void AddKeyCounts(KeyCounts& into, const KeyCounts& more);
@@ -82,6 +96,9 @@ struct RunEntry {
 };
 
 std::string FormatRunLine(const RunEntry& run);
+// Reads every run line that reads, in order; false with the lines that do
+// not in `error`, as ParseKeyStatistics does (a line cut short by a full disk
+// costs that line only).
 bool ParseRunHistory(std::string_view bytes, std::vector<RunEntry>* runs, std::string* error);
 
 // ---- Report text and picture -------------------------------------------------------

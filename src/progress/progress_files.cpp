@@ -125,78 +125,99 @@ std::string FormatKeyStatistics(const KeyStatistics& stats) {
   return out;
 }
 
+namespace {
+
+// One line of counts, "<level> <key> <six counts> [<typed>:<times> ...]",
+// into `stats`; false with the reason when it does not read (nothing is
+// then taken from it).
+bool ReadKeyLine(std::string_view line, KeyStatistics* stats,
+                 bool (&seen)[ProgressLevels][ProgressLetters], std::string* reason) {
+  std::vector<std::string_view> f = Fields(line);
+  if (f.size() < 8) {
+    *reason = "expected level, key and six counts";
+    return false;
+  }
+  if (f[0].size() != 1 || f[0][0] < '1' || f[0][0] > '3') {
+    *reason = "the level must be 1, 2 or 3";
+    return false;
+  }
+  if (f[1].size() != 1 || f[1][0] < 'A' || f[1][0] > 'Z') {
+    *reason = "the key must be a capital letter A to Z";
+    return false;
+  }
+  const int level = f[0][0] - '1';
+  const int letter = f[1][0] - 'A';
+  if (seen[level][letter]) {
+    *reason = std::string(f[1]) + " at level " + std::string(f[0]) + " appears twice";
+    return false;
+  }
+  KeyCounts k;
+  std::int64_t* counts[] = {&k.target, &k.misses, &k.recalled, &k.lookedUp, &k.timed, &k.timeMs};
+  for (int i = 0; i < 6; ++i) {
+    if (!ParseCount(f[2 + i], counts[i])) {
+      *reason = "'" + std::string(f[2 + i]) + "' is not a count";
+      return false;
+    }
+  }
+  for (std::size_t i = 8; i < f.size(); ++i) {
+    const std::size_t colon = f[i].rfind(':');
+    const int code = colon == std::string_view::npos ? -1 : ParseKeyToken(f[i].substr(0, colon));
+    std::int64_t times = 0;
+    if (code < 0 || !ParseCount(f[i].substr(colon + 1), &times) || times == 0) {
+      *reason = "'" + std::string(f[i]) + "' is not a typed key with its count (like R:3)";
+      return false;
+    }
+    if (!k.confusions.emplace(code, times).second) {
+      *reason = "the typed key '" + KeyToken(code) + "' appears twice";
+      return false;
+    }
+  }
+  seen[level][letter] = true;
+  stats->keys[level][letter] = std::move(k);
+  return true;
+}
+
+// "line N: reason" for the first few lines that did not read, and how many
+// more there were.
+std::string NameSkippedLines(const std::vector<std::string>& lines) {
+  constexpr std::size_t Named = 3;
+  std::string text;
+  for (std::size_t i = 0; i < lines.size() && i < Named; ++i) text += (i ? "; " : "") + lines[i];
+  if (lines.size() > Named) text += "; and " + std::to_string(lines.size() - Named) + " more";
+  return text;
+}
+
+}  // namespace
+
 bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error) {
   *stats = KeyStatistics{};
   bool seen[ProgressLevels][ProgressLetters] = {};
   bool headerRead = false;
-  std::string reason;
-  int failedLine = 0;
+  std::vector<std::string> skipped;
   ForEachLine(bytes, [&](int number, std::string_view line) {
-    failedLine = number;
     if (!headerRead) {
       headerRead = true;
       if (line != KeyStatisticsHeader) {
-        reason = std::string("not a key statistics file (the first line must read '") +
-                 KeyStatisticsHeader + "')";
+        skipped.push_back(LineError(number, std::string("not a key statistics file (the first "
+                                                        "line must read '") +
+                                                KeyStatisticsHeader + "')"));
         return false;
       }
       return true;
     }
     if (Skipped(line)) return true;
-    std::vector<std::string_view> f = Fields(line);
-    if (f.size() < 8) {
-      reason = "expected level, key and six counts";
-      return false;
-    }
-    if (f[0].size() != 1 || f[0][0] < '1' || f[0][0] > '3') {
-      reason = "the level must be 1, 2 or 3";
-      return false;
-    }
-    if (f[1].size() != 1 || f[1][0] < 'A' || f[1][0] > 'Z') {
-      reason = "the key must be a capital letter A to Z";
-      return false;
-    }
-    const int level = f[0][0] - '1';
-    const int letter = f[1][0] - 'A';
-    if (seen[level][letter]) {
-      reason = std::string(f[1]) + " at level " + std::string(f[0]) + " appears twice";
-      return false;
-    }
-    seen[level][letter] = true;
-    KeyCounts& k = stats->keys[level][letter];
-    std::int64_t* counts[] = {&k.target, &k.misses, &k.recalled, &k.lookedUp, &k.timed, &k.timeMs};
-    for (int i = 0; i < 6; ++i) {
-      if (!ParseCount(f[2 + i], counts[i])) {
-        reason = "'" + std::string(f[2 + i]) + "' is not a count";
-        return false;
-      }
-    }
-    for (std::size_t i = 8; i < f.size(); ++i) {
-      const std::size_t colon = f[i].rfind(':');
-      const int code = colon == std::string_view::npos ? -1 : ParseKeyToken(f[i].substr(0, colon));
-      std::int64_t times = 0;
-      if (code < 0 || !ParseCount(f[i].substr(colon + 1), &times) || times == 0) {
-        reason = "'" + std::string(f[i]) + "' is not a typed key with its count (like R:3)";
-        return false;
-      }
-      if (!k.confusions.emplace(code, times).second) {
-        reason = "the typed key '" + KeyToken(code) + "' appears twice";
-        return false;
-      }
-    }
+    std::string reason;
+    if (!ReadKeyLine(line, stats, seen, &reason)) skipped.push_back(LineError(number, reason));
     return true;
   });
   if (!headerRead) {
-    failedLine = 1;
-    reason = std::string("empty, not a key statistics file (the first line must read '") +
-             KeyStatisticsHeader + "')";
+    skipped.push_back(LineError(1, std::string("empty, not a key statistics file (the first line "
+                                               "must read '") +
+                                       KeyStatisticsHeader + "')"));
   }
-  if (!reason.empty()) {
-    *stats = KeyStatistics{};
-    *error = LineError(failedLine, reason);
-    return false;
-  }
-  return true;
+  if (skipped.empty()) return true;
+  *error = NameSkippedLines(skipped);
+  return false;
 }
 
 void AddKeyCounts(KeyCounts& a, const KeyCounts& b) {
@@ -237,46 +258,55 @@ std::string FormatRunLine(const RunEntry& run) {
   return buf;
 }
 
-bool ParseRunHistory(std::string_view bytes, std::vector<RunEntry>* runs, std::string* error) {
-  runs->clear();
-  std::string reason;
-  int failedLine = 0;
-  ForEachLine(bytes, [&](int number, std::string_view line) {
-    if (Skipped(line)) return true;
-    failedLine = number;
-    std::vector<std::string_view> f = Fields(line);
-    if (f.size() != 7) {
-      reason = "expected date, time, course, seconds, errors, recalled and looked up";
-      return false;
-    }
-    RunEntry run;
-    if (!IsTriple(f[0], '/') || !IsTriple(f[1], ':')) {
-      reason = "expected a date YY/MM/DD and a time HH:MM:SS";
-      return false;
-    }
-    f[0].copy(run.date, 8);
-    f[1].copy(run.clock, 8);
-    std::int64_t course = 0;
-    if (!ParseCount(f[2], &course) || course / 100 < 1 || course / 100 > 3 || course % 100 < 1 ||
-        course % 100 > 6) {
-      reason = "'" + std::string(f[2]) + "' is not a course (101..106, 201..206, 301..306)";
-      return false;
-    }
-    run.course = static_cast<int>(course);
-    std::int64_t* counts[] = {&run.seconds, &run.errors, &run.recalled, &run.lookedUp};
-    for (int i = 0; i < 4; ++i) {
-      if (!ParseCount(f[3 + i], counts[i])) {
-        reason = "'" + std::string(f[3 + i]) + "' is not a count";
-        return false;
-      }
-    }
-    runs->push_back(run);
-    return true;
-  });
-  if (!reason.empty()) {
-    runs->clear();
-    *error = LineError(failedLine, reason);
+namespace {
+
+// One line "<date> <time> <course> <seconds> <errors> <recalled> <looked up>".
+bool ReadRunLine(std::string_view line, RunEntry* run, std::string* reason) {
+  std::vector<std::string_view> f = Fields(line);
+  if (f.size() != 7) {
+    *reason = "expected date, time, course, seconds, errors, recalled and looked up";
     return false;
   }
+  if (!IsTriple(f[0], '/') || !IsTriple(f[1], ':')) {
+    *reason = "expected a date YY/MM/DD and a time HH:MM:SS";
+    return false;
+  }
+  f[0].copy(run->date, 8);
+  f[1].copy(run->clock, 8);
+  std::int64_t course = 0;
+  if (!ParseCount(f[2], &course) || course / 100 < 1 || course / 100 > 3 || course % 100 < 1 ||
+      course % 100 > 6) {
+    *reason = "'" + std::string(f[2]) + "' is not a course (101..106, 201..206, 301..306)";
+    return false;
+  }
+  run->course = static_cast<int>(course);
+  std::int64_t* counts[] = {&run->seconds, &run->errors, &run->recalled, &run->lookedUp};
+  for (int i = 0; i < 4; ++i) {
+    if (!ParseCount(f[3 + i], counts[i])) {
+      *reason = "'" + std::string(f[3 + i]) + "' is not a count";
+      return false;
+    }
+  }
   return true;
+}
+
+}  // namespace
+
+bool ParseRunHistory(std::string_view bytes, std::vector<RunEntry>* runs, std::string* error) {
+  runs->clear();
+  std::vector<std::string> skipped;
+  ForEachLine(bytes, [&](int number, std::string_view line) {
+    if (Skipped(line)) return true;
+    std::string reason;
+    RunEntry run;
+    if (ReadRunLine(line, &run, &reason)) {
+      runs->push_back(run);
+    } else {
+      skipped.push_back(LineError(number, reason));
+    }
+    return true;
+  });
+  if (skipped.empty()) return true;
+  *error = NameSkippedLines(skipped);
+  return false;
 }

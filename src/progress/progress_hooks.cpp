@@ -13,8 +13,9 @@ namespace {
 // not one of ours and is kept aside rather than read.
 constexpr std::size_t MaxKeyFileBytes = 4u << 20;
 
+// Key times are spans, taken on the steady clock.
 TimeStamp Now(const GameGlobals& g) {
-  return g.clock ? g.clock->Now() : TimeStamp{};
+  return g.clock ? SteadyStamp(*g.clock) : TimeStamp{};
 }
 
 // The counts of the current target at the current level; null outside a run
@@ -104,21 +105,63 @@ void NoteRunCompleted(GameGlobals& g) {
   FileResult r = AppendToFile(path.c_str(), FormatRunLine(run));
   // The first failure is the one worth telling; the run lines after it are
   // lost the same way.
-  if (!r.Ok() && p.runsFailure.empty()) {
-    p.runsFailure = r.message.empty() ? path + ": cannot append" : r.message;
+  if (!r.Ok()) {
+    p.runsSaved = 0;
+    if (p.runsFailure.empty())
+      p.runsFailure = r.message.empty() ? path + ": cannot append" : r.message;
+  }
+}
+
+void TidyKeyStatistics(const GameGlobals& g, std::ostream& err) {
+  const std::string path = KeyStatisticsPath(g);
+  std::string restored;
+  TidyInterruptedSaves(
+      path.c_str(), MaxKeyFileBytes,
+      [](const std::string& bytes) {
+        KeyStatistics stats;
+        std::string error;
+        return ParseKeyStatistics(bytes, &stats, &error);
+      },
+      &restored);
+  if (!restored.empty()) {
+    err << "wenlotka: " << path << " was missing; the complete " << restored
+        << " that an interrupted save left is used in its place\n";
   }
 }
 
 namespace {
 
-bool SaveStatistics(GameGlobals& g, std::ostream& err) {
-  ProgressState& p = g.progress;
-  bool ok = true;
-  if (!p.runsFailure.empty()) {
-    err << "wenlotka: run history not saved: " << p.runsFailure << "\n";
-    p.runsFailure.clear();
-    ok = false;
+void TellRunsFailure(ProgressState& p, std::ostream& err) {
+  if (p.runsFailure.empty()) return;
+  err << "wenlotka: run history not saved: " << p.runsFailure << "\n";
+  p.runsFailure.clear();
+}
+
+// The counts that could not be saved in the statistics file: kept in a file
+// of the user's own, named on `err` and in the report. Always false, the
+// result of the failed save.
+bool KeepUnsavedCounts(GameGlobals& g, std::ostream& err, const std::string& why,
+                       const KeyStatistics& counts) {
+  g.progress.keysSaved = 0;
+  std::string keptAs;
+  FileResult kept = KeepUnsaved(KeyStatisticsPath(g).c_str(), FormatKeyStatistics(counts),
+                                CalendarSeconds(*g.clock), &keptAs);
+  if (kept.Ok()) {
+    err << "wenlotka: " << why << "; this session's key statistics are kept in " << keptAs << "\n";
+    g.unsavedCopies.push_back(keptAs);
+  } else {
+    err << "wenlotka: " << why << "; this session's key statistics could not be kept anywhere ("
+        << kept.message << ")\n";
   }
+  return false;
+}
+
+}  // namespace
+
+bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
+  ProgressState& p = g.progress;
+  TellRunsFailure(p, err);
+  bool ok = p.runsSaved != 0;
   if (!HasCounts(p.session)) return ok;
 
   const std::string path = KeyStatisticsPath(g);
@@ -130,51 +173,43 @@ bool SaveStatistics(GameGlobals& g, std::ostream& err) {
     case FileStatus::Missing:
       break;
     case FileStatus::Ok: {
+      // The lines that read are merged with; the file as it was gets a
+      // second name, so the lines that did not are still there.
       std::string error;
-      if (!ParseKeyStatistics(bytes, &merged, &error)) {
-        damage = path + " " + error;
-        merged = KeyStatistics{};
-      }
+      if (!ParseKeyStatistics(bytes, &merged, &error)) damage = path + " " + error;
       break;
     }
-    case FileStatus::Unreadable:
     case FileStatus::TooLarge:
-      damage = read.message.empty() ? path + " cannot be read" : read.message;
+      damage = read.message;
       break;
     case FileStatus::NotRegular:
-    case FileStatus::Failed:
-      err << "wenlotka: key statistics not saved: "
-          << (read.message.empty() ? path + " is not a regular file" : read.message) << "\n";
-      return false;
-  }
-  if (!damage.empty()) {
-    // Never replace what could not be read: keep it whole under another name.
-    std::string backup;
-    FileResult kept = BackUpFile(path.c_str(), CalendarSeconds(*g.clock), &backup);
-    if (!kept.Ok()) {
-      err << "wenlotka: " << damage << "; it could not be kept aside (" << kept.message
-          << "), so it is left as it is and this session's key statistics are not saved\n";
-      return false;
-    }
-    err << "wenlotka: " << damage << "; it is kept as " << backup << " and a new " << path
-        << " holds this session's counts\n";
+      return KeepUnsavedCounts(g, err, read.message + ", left alone", p.session);
+    default:
+      // Not read is not damaged: a file that may be whole is never replaced.
+      return KeepUnsavedCounts(g, err, read.message + ", so it is left as it is", p.session);
   }
   AddKeyStatistics(merged, p.session);
-  FileResult written = ReplaceFile(path.c_str(), FormatKeyStatistics(merged));
-  if (!written.Ok()) {
-    err << "wenlotka: key statistics not saved: "
-        << (written.message.empty() ? path + ": cannot write" : written.message) << "\n";
-    return false;
+  if (!damage.empty()) {
+    std::string backup;
+    FileResult kept = KeepCopy(path.c_str(), CalendarSeconds(*g.clock), &backup);
+    if (!kept.Ok()) {
+      return KeepUnsavedCounts(g, err, damage + "; " + kept.message + ", so it was not replaced",
+                               merged);
+    }
+    if (!backup.empty()) {
+      err << "wenlotka: " << damage << "; it is kept as " << backup << " and " << path
+          << " holds the lines that read with this session's counts\n";
+    }
   }
+  FileResult written = ReplaceFile(path.c_str(), FormatKeyStatistics(merged));
+  if (!written.Ok()) return KeepUnsavedCounts(g, err, written.message, merged);
   // Saved: a second save in this process must not add the same counts again.
   p.session = KeyStatistics{};
   return ok;
 }
 
-}  // namespace
-
-bool SaveKeyStatistics(GameGlobals& g, std::ostream& err) {
-  const bool saved = SaveStatistics(g, err);
-  if (!saved) g.progress.statisticsSaved = 0;
-  return saved;
+bool KeepKeyStatisticsElsewhere(GameGlobals& g, std::ostream& err, const std::string& why) {
+  TellRunsFailure(g.progress, err);
+  if (!HasCounts(g.progress.session)) return g.progress.runsSaved != 0;
+  return KeepUnsavedCounts(g, err, why, g.progress.session);
 }

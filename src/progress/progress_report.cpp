@@ -174,10 +174,11 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
 namespace {
 
 // Reads and parses one statistics file; a missing file is an empty one.
-// On failure returns false with the message for the user.
+// When it cannot be read returns false with the message for the user; lines
+// that do not read are named in `skipped`.
 template <typename T, typename Parse>
 bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Parse parse,
-                        bool* present, std::string* message) {
+                        bool* present, std::string* message, std::string* skipped) {
   std::string bytes;
   FileResult read = ReadRegularFile(path.c_str(), limit, &bytes);
   *present = read.status != FileStatus::Missing;
@@ -186,11 +187,10 @@ bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Pa
     *message = read.message.empty() ? path + " cannot be read" : read.message;
     return false;
   }
+  // Lines that do not read (one cut short by a full disk, say) are named
+  // and passed over: the rest of the learner's history still counts.
   std::string error;
-  if (!parse(bytes, value, &error)) {
-    *message = path + " " + error;
-    return false;
-  }
+  if (!parse(bytes, value, &error)) *skipped = path + " " + error;
   return true;
 }
 
@@ -224,13 +224,16 @@ int RunProgressReport(const GameGlobals& files, const std::string& picturePath, 
   KeyStatistics stats;
   std::vector<RunEntry> runs;
   bool keysPresent = false, runsPresent = false;
-  std::string message;
+  std::string message, keysSkipped, runsSkipped;
   if (!ReadStatisticsFile(keysPath, MaxKeyFileBytes, &stats, ParseKeyStatistics, &keysPresent,
-                          &message) ||
-      !ReadStatisticsFile(runsPath, MaxRunFileBytes, &runs, ParseRunHistory, &runsPresent,
-                          &message)) {
+                          &message, &keysSkipped) ||
+      !ReadStatisticsFile(runsPath, MaxRunFileBytes, &runs, ParseRunHistory, &runsPresent, &message,
+                          &runsSkipped)) {
     err << "wenlotka: " << message << "; no report made, no file changed\n";
     return 1;
+  }
+  for (const std::string& skipped : {keysSkipped, runsSkipped}) {
+    if (!skipped.empty()) err << "wenlotka: " << skipped << "; skipped, no file changed\n";
   }
   if (!HasCounts(stats) && runs.empty()) {
     out << "No progress recorded yet: " << keysPath << " and " << runsPath

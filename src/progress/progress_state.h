@@ -43,7 +43,8 @@ struct ProgressState {
 
   // Why a run line was not appended; told once, at exit.
   std::string runsFailure;
-  // 0 once a statistics file could not be saved (a headless run then ends
-  // with the status of a failed save).
-  int statisticsSaved = 1;
+  // 0 once the key statistics or a run line could not be saved; the exit
+  // report names the file.
+  int keysSaved = 1;
+  int runsSaved = 1;
 };

@@ -20,13 +20,15 @@ void BuildSaveFailureList(const GameGlobals& g, char out[256]) {
     std::string name;
   } files[] = {{g.recordFileSaved, RecordFilePath(g)},
                {g.practiceLogSaved, PracticeLogPath(g)},
-               {g.speedLogSaved, SpeedLogPath(g)}};
+               {g.speedLogSaved, SpeedLogPath(g)},
+               {g.progress.keysSaved, KeyStatisticsPath(g)},
+               {g.progress.runsSaved, RunHistoryPath(g)}};
   std::size_t used = 0;
   out[0] = '\0';
   for (const auto& f : files) {
     if (f.saved != 0) continue;
     int n = std::snprintf(out + used, 256 - used, "%s ", f.name.c_str());
-    if (n > 0) used += static_cast<std::size_t>(n);
+    if (n > 0) used = std::min<std::size_t>(255, used + static_cast<std::size_t>(n));
   }
 }
 
@@ -36,31 +38,39 @@ void RunExitSequence(GameGlobals& g, View& view) {
   if (!g.recordsStarted) return;
   SettlePracticeAtExit(g);
   g.endTime = CalendarSeconds(*g.clock);
-  // A clock set far back or forward must not wrap the logged running time.
-  const std::int64_t running =
-      std::clamp<std::int64_t>(g.endTime - g.startTime, INT32_MIN, INT32_MAX);
+  g.endSteadyMs = g.clock->SteadyMs();
+  const std::int64_t running = std::min<std::int64_t>(RunningSeconds(g), INT32_MAX);
   g.practiceLogSaved =
       AppendPracticeLog(g, g.startDate, g.startClock, static_cast<std::int32_t>(running));
   {
     // Two games in one folder save one after the other, each merging with
-    // what the other left. Files saved beside the record file belong inside
-    // this block, under the same lock (it is not re-entrant: take it once).
-    FolderLock lock(RecordFilePath(g).c_str());
-    if (!lock.Held()) {
-      // Saving merged but unlocked risks less than losing this session.
-      std::fprintf(stderr, "wenlotka: %s; saving without the lock\n", lock.Message().c_str());
+    // what the other left. The lock is held until every file beside the
+    // record file is in place (it is not re-entrant: take it once). A slow
+    // disk under another game's save is waited for; a game that cannot get
+    // the lock writes over nothing, since the other may still be writing.
+    FolderLock lock(RecordFilePath(g).c_str(), g.saveLockWaitMs,
+                    [] { std::fprintf(stderr, "wenlotka: waiting for another game to save\n"); });
+    if (lock.Held()) {
+      g.recordFileSaved = SaveRecordFile(g);
+      SaveKeyStatistics(g, std::cerr);
+    } else {
+      g.recordFileSaved = KeepRecordsElsewhere(g, lock.Message());
+      KeepKeyStatisticsElsewhere(g, std::cerr, lock.Message());
     }
-    g.recordFileSaved = SaveRecordFile(g);
-    SaveKeyStatistics(g, std::cerr);
   }
   if (!AnySaveFailed(g)) return;
   char list[256];
   BuildSaveFailureList(g, list);
+  std::vector<std::string> lines = {"Practice Recod File", list, "Could not be saved"};
+  if (!g.unsavedCopies.empty()) {
+    lines.push_back("This session is kept in");
+    lines.insert(lines.end(), g.unsavedCopies.begin(), g.unsavedCopies.end());
+  }
   view.ShowModalReport(
-      g.LanguageFlag == 1 ? "Practice Record write error" : sjis::SaveErrorCaptionJa,
-      {"Practice Recod File", list, "Could not be saved"});
+      g.LanguageFlag == 1 ? "Practice Record write error" : sjis::SaveErrorCaptionJa, lines);
 }
 
 bool AnySaveFailed(const GameGlobals& g) {
-  return g.recordFileSaved == 0 || g.practiceLogSaved == 0 || g.speedLogSaved == 0;
+  return g.recordFileSaved == 0 || g.practiceLogSaved == 0 || g.speedLogSaved == 0 ||
+         g.progress.keysSaved == 0 || g.progress.runsSaved == 0;
 }

@@ -36,16 +36,20 @@ constexpr char BlankDate[9] = "        ";
 // lone CR, and blank lines are passed over. Within a line it keeps the
 // byte-counting rules the writer relies on (the date is copied byte for byte,
 // the unit words have the same length in either language), so files in either
-// language read alike. Each line must have the shape of its place in the
-// layout, name included: a line that does not is left at its defaults and
-// named, so a deleted or damaged line never slides other values into the
-// wrong courses, and the file is kept before anything replaces it.
+// language read alike. Every line names what it holds: the total line its
+// label, a level line its level, a course line its course within the level
+// above it. So each line is placed by its name, and a line deleted, repeated
+// or damaged by hand loses only itself: the other courses keep their values,
+// every line that could not be placed is named, and the file is kept before
+// anything replaces it.
 
-// Hours are capped well before hours * 3600 could overflow; the sum is then
-// clamped to the range of a 32-bit count of seconds.
+// Hours are capped well before hours * 3600 could overflow; a time that does
+// not fit a 32-bit count of seconds is damage, not a value.
 constexpr std::int64_t MaxScannedMagnitude = 1000000000000;  // 10^12
 constexpr int MaxNumberText = 48;
 constexpr int LayoutLines = 1 + LevelCount * (1 + RowSetCount);
+// More problems than this are summed up in a count.
+constexpr std::size_t ProblemsNamed = 3;
 
 class LineScanner {
  public:
@@ -156,7 +160,9 @@ std::int32_t ClampSeconds(std::int64_t s) {
 }
 
 // "<hours><hour word><minutes><minute word><seconds><second word>" in either
-// language, up to the end of the line.
+// language, up to the end of the line. A negative part, or a time beyond a
+// 32-bit count of seconds, is damage: the game never writes one, and taken
+// as a value it would shrink a total or wrap it.
 bool ScanTime(LineScanner& in, std::int32_t* total) {
   std::int64_t hours = 0, minutes = 0, seconds = 0;
   if (!in.ReadInteger(&hours) || !(in.Take("hour") || in.Take(sjis::RecordHourWordJa)) ||
@@ -165,64 +171,70 @@ bool ScanTime(LineScanner& in, std::int32_t* total) {
       !in.AtEnd()) {
     return false;
   }
-  *total = ClampSeconds(hours * 3600 + minutes * 60 + seconds);
+  const std::int64_t sum = hours * 3600 + minutes * 60 + seconds;
+  if (hours < 0 || minutes < 0 || seconds < 0 || sum > INT32_MAX) return false;
+  *total = static_cast<std::int32_t>(sum);
   return true;
+}
+
+bool IsTotalLabel(std::string_view word) {
+  return word == "Total_Practice_Time" || word == sjis::RecordTotalLabelJa;
 }
 
 bool ScanTotalLine(std::string_view line, std::int32_t* seconds) {
   LineScanner in(line);
-  std::string_view label = in.Word();
-  if (label != "Total_Practice_Time" && label != sjis::RecordTotalLabelJa) return false;
-  return ScanTime(in, seconds);
+  return IsTotalLabel(in.Word()) && ScanTime(in, seconds);
 }
 
-bool ScanLevelLine(std::string_view line, int level) {
-  LineScanner in(line);
-  return in.Word() == LevelWords[level] && in.AtEnd();
+// A best time is a whole number of seconds, at least 1, or 0 for none: a
+// fraction or a negative one could never be beaten by a run.
+bool IsBestTime(double best) {
+  return best == 0.0 || (best >= 1.0 && best <= INT32_MAX && best == std::trunc(best));
 }
 
-enum class CourseLine { Ok, OtherCourse, Damaged };
-
-CourseLine ScanCourseLine(std::string_view line, int row, CourseRecord* course) {
-  LineScanner in(line);
-  std::string_view name = in.Word();
-  if (name != CourseFileNames[row]) {
-    for (const char* other : CourseFileNames) {
-      if (name == other) return CourseLine::OtherCourse;
-    }
-    return CourseLine::Damaged;
-  }
+bool ScanCourseLine(LineScanner& in, CourseRecord* course) {
   double best = 0.0;
   char date[9];
   std::memcpy(date, BlankDate, sizeof date);
   std::int32_t practice = 0;
-  if (!in.ReadNumber(&best) || best < 0.0 || !in.SkipBytes(1) || !in.CopyBytes(date, 8) ||
+  if (!in.ReadNumber(&best) || !IsBestTime(best) || !in.SkipBytes(1) || !in.CopyBytes(date, 8) ||
       !ScanTime(in, &practice)) {
-    return CourseLine::Damaged;
+    return false;
   }
   course->bestTime = best;
   std::memcpy(course->bestDate, date, 8);
   course->bestDate[8] = '\0';
   course->practiceSeconds = practice;
-  return CourseLine::Ok;
+  return true;
 }
 
-// What a record file holds: the values of every line that has the shape of
-// its place (a line that has not reads as the defaults; lines missing at the
-// end keep what `r` held before), and the first thing wrong with the file.
+int IndexOf(std::string_view word, const char* const* names, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (word == names[i]) return i;
+  }
+  return -1;
+}
+
+// What a record file holds: the values of every line placed by its name (a
+// placed line that does not read leaves its course at the defaults; a line
+// that is missing keeps what `r` held before), and what is wrong with it.
 struct RecordText {
   CourseRecord courses[LevelCount][RowSetCount]{};
   std::int32_t pastPracticeSeconds = 0;
-  bool complete = false;  // all 22 lines were there
+  bool complete = false;  // all 22 lines were there, once each
   std::string problem;    // empty when the file reads exactly as the layout
 };
 
 RecordText ReadRecordText(std::string_view text, RecordText r) {
-  auto note = [&r](std::string what) {
-    if (r.problem.empty()) r.problem = std::move(what);
-  };
-  int content = 0;  // lines of the layout seen so far
+  std::vector<std::string> problems;
+  bool totalSeen = false;
+  bool levelSeen[LevelCount] = {};
+  bool courseSeen[LevelCount][RowSetCount] = {};
+  int placed = 0;
+  int level = -1;
+  int content = 0;  // lines with something on them
   int lastLine = 0;
+  bool pastLayout = false;
   std::size_t at = 0;
   for (int physical = 1; at < text.size(); ++physical) {
     std::size_t end = text.find_first_of("\r\n", at);
@@ -232,50 +244,109 @@ RecordText ReadRecordText(std::string_view text, RecordText r) {
     if (at < text.size()) at += text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
     if (std::all_of(line.begin(), line.end(), LineScanner::IsSpace)) continue;
     lastLine = physical;
+    ++content;
     const std::string where = "line " + std::to_string(physical);
-    if (content >= LayoutLines) {
-      note(where + " is more than the " + std::to_string(LayoutLines) + " lines of records");
-      break;
+    if (placed == LayoutLines) {
+      if (!pastLayout) {
+        problems.push_back(where + " is more than the " + std::to_string(LayoutLines) +
+                           " lines of records");
+      }
+      pastLayout = true;
+      continue;
     }
-    const int k = content++;
-    if (k == 0) {
-      if (!ScanTotalLine(line, &r.pastPracticeSeconds)) {
+    LineScanner in(line);
+    const std::string_view word = in.Word();
+    if (IsTotalLabel(word)) {
+      if (totalSeen) {
+        problems.push_back(where + " repeats the total line");
+      } else if (!ScanTotalLine(line, &r.pastPracticeSeconds)) {
+        totalSeen = true;
+        ++placed;
         r.pastPracticeSeconds = 0;
-        note(where + " is not a total line");
+        problems.push_back(where + " is not a total line");
+      } else {
+        totalSeen = true;
+        ++placed;
       }
       continue;
     }
-    const int level = (k - 1) / (1 + RowSetCount);
-    const int row = (k - 1) % (1 + RowSetCount) - 1;
-    if (row < 0) {
-      if (!ScanLevelLine(line, level)) {
-        note(where + " is not the level line \"" + LevelWords[level] + "\"");
+    const int levelWord = IndexOf(word, LevelWords, LevelCount);
+    if (levelWord >= 0) {
+      level = levelWord;
+      if (levelSeen[level]) {
+        problems.push_back(where + " repeats the level line \"" + LevelWords[level] + "\"");
+        continue;
+      }
+      levelSeen[level] = true;
+      ++placed;
+      if (!in.AtEnd()) {
+        problems.push_back(where + " is not the level line \"" + LevelWords[level] + "\"");
       }
       continue;
     }
-    CourseRecord& course = r.courses[level][row];
-    const CourseLine read = ScanCourseLine(line, row, &course);
-    if (read != CourseLine::Ok) {
-      course.bestTime = 0.0;
-      std::memcpy(course.bestDate, BlankDate, sizeof course.bestDate);
-      course.practiceSeconds = 0;
+    const int row = IndexOf(word, CourseFileNames, RowSetCount);
+    if (row < 0 || level < 0) {
+      problems.push_back(where + (content == 1 ? " is not a total line" : " is not a course line"));
+      continue;
     }
-    switch (read) {
-      case CourseLine::Ok:
-        break;
-      case CourseLine::OtherCourse:
-        note(where + " should be the " + LevelWords[level] + " " + CourseFileNames[row] + " line");
-        break;
-      case CourseLine::Damaged:
-        note(where + " is not a course line");
-        break;
+    const std::string course = std::string(LevelWords[level]) + " " + CourseFileNames[row];
+    if (courseSeen[level][row]) {
+      problems.push_back(where + " repeats the " + course + " line");
+      continue;
+    }
+    courseSeen[level][row] = true;
+    ++placed;
+    CourseRecord& c = r.courses[level][row];
+    if (!ScanCourseLine(in, &c)) {
+      c.bestTime = 0.0;
+      std::memcpy(c.bestDate, BlankDate, sizeof c.bestDate);
+      c.practiceSeconds = 0;
+      problems.push_back(where + " is not a " + course + " line that reads");
     }
   }
-  r.complete = content == LayoutLines;
+  r.complete = placed == LayoutLines;
   if (content == 0) {
-    note("is empty");
-  } else if (!r.complete) {
-    note("ends after line " + std::to_string(lastLine) + " of " + std::to_string(LayoutLines));
+    problems.push_back("is empty");
+  } else if (!r.complete && placed > 0) {
+    // The lines missing from the layout, in its order; a file cut short is
+    // told as such.
+    std::vector<std::string> missing;
+    int lastPlaced = -1, firstMissing = -1;
+    for (int k = 0; k < LayoutLines; ++k) {
+      bool seen;
+      std::string name;
+      if (k == 0) {
+        seen = totalSeen;
+        name = "the total line";
+      } else if ((k - 1) % (1 + RowSetCount) == 0) {
+        const int l = (k - 1) / (1 + RowSetCount);
+        seen = levelSeen[l];
+        name = std::string("the level line \"") + LevelWords[l] + "\"";
+      } else {
+        const int l = (k - 1) / (1 + RowSetCount);
+        const int row = (k - 1) % (1 + RowSetCount) - 1;
+        seen = courseSeen[l][row];
+        name = std::string("the ") + LevelWords[l] + " " + CourseFileNames[row] + " line";
+      }
+      if (seen) {
+        lastPlaced = k;
+      } else {
+        if (firstMissing < 0) firstMissing = k;
+        missing.push_back(name + " is missing");
+      }
+    }
+    if (firstMissing > lastPlaced) {
+      problems.push_back("ends after line " + std::to_string(lastLine) + " of " +
+                         std::to_string(LayoutLines));
+    } else {
+      problems.insert(problems.end(), missing.begin(), missing.end());
+    }
+  }
+  for (std::size_t i = 0; i < problems.size() && i < ProblemsNamed; ++i) {
+    r.problem += (i == 0 ? "" : "; ") + problems[i];
+  }
+  if (problems.size() > ProblemsNamed) {
+    r.problem += "; and " + std::to_string(problems.size() - ProblemsNamed) + " more";
   }
   return r;
 }
@@ -353,11 +424,48 @@ void MergeWithDisk(const GameGlobals& g, const RecordText& disk,
     }
   }
   *totalSeconds = static_cast<std::int64_t>(disk.pastPracticeSeconds) + g.pastPracticeSeconds -
-                  g.loadedPastPracticeSeconds + g.endTime - g.startTime;
+                  g.loadedPastPracticeSeconds + RunningSeconds(g);
 }
 
 void Say(const std::string& line) {
   std::fprintf(stderr, "wenlotka: %s\n", line.c_str());
+}
+
+// Where KeepUnsaved will put a copy of `path`, for a start-up line.
+std::string UnsavedPlace(const std::string& path) {
+  const std::string folder = UnsavedFolder(path.c_str());
+  if (folder.empty()) return "no folder at all";
+  const std::string::size_type slash = path.rfind('/');
+  const std::string own = slash == std::string::npos ? "." : path.substr(0, slash);
+  return folder == own ? "a new file beside it" : folder;
+}
+
+bool IsCompleteRecordFile(const std::string& bytes) {
+  return ReadRecordText(bytes, RecordText{}).problem.empty();
+}
+
+// This session's table and total as a record file, without what is on disk.
+std::string SessionRecordText(const GameGlobals& g) {
+  std::string text;
+  FormatRecordFile(g.LanguageFlag, g.CourseRecordTable,
+                   static_cast<std::int64_t>(g.pastPracticeSeconds) + RunningSeconds(g), &text);
+  return text;
+}
+
+// The records that could not be saved as the record file: kept in a file of
+// the user's own, named on standard error and in the report. Always 0, the
+// result of the failed save.
+int KeepUnsavedRecords(GameGlobals& g, const std::string& why, const std::string& text) {
+  const std::string path = RecordFilePath(g);
+  std::string keptAs;
+  FileResult kept = KeepUnsaved(path.c_str(), text, CalendarSeconds(*g.clock), &keptAs);
+  if (kept.Ok()) {
+    Say(why + "; this session's records are kept in " + keptAs);
+    g.unsavedCopies.push_back(keptAs);
+  } else {
+    Say(why + "; this session's records could not be kept anywhere (" + kept.message + ")");
+  }
+  return 0;
 }
 
 }  // namespace
@@ -365,11 +473,19 @@ void Say(const std::string& line) {
 void StartUpRecords(GameGlobals& g) {
   assert(g.clock != nullptr && "StartUpRecords needs the app's clock");
   const std::string path = RecordFilePath(g);
-  RemoveStaleTemporary(path.c_str());
+  std::string restored;
+  TidyInterruptedSaves(path.c_str(), MaxRecordFileBytes, IsCompleteRecordFile, &restored);
+  if (!restored.empty()) {
+    Say(path + " was missing; the complete " + restored +
+        " that an interrupted save left is used in its place");
+  }
   std::string bytes;
   FileResult file = ReadRegularFile(path.c_str(), MaxRecordFileBytes, &bytes);
   const std::string kept =
       "; it will be kept as " + path + ".bak-<date>-<time> before the records are saved";
+  const std::string elsewhere =
+      "this session's records will be kept in " + UnsavedPlace(path) + " when the game ends";
+  bool toldWhere = false;
   switch (file.status) {
     case FileStatus::Ok: {
       std::string problem;
@@ -377,14 +493,34 @@ void StartUpRecords(GameGlobals& g) {
       if (!problem.empty()) Say(path + ": " + problem + kept);
       break;
     }
-    case FileStatus::Missing:
+    case FileStatus::Missing: {
+      // A backup where the record file should be: the records as they were
+      // when it was made, which the save at exit then writes anew.
+      const std::string backup = NewestBackup(path.c_str());
+      if (!backup.empty() &&
+          ReadRegularFile(backup.c_str(), MaxRecordFileBytes, &bytes).status == FileStatus::Ok) {
+        std::string problem;
+        LoadRecordText(g, bytes, &problem);
+        Say(path + " is missing; the records are read from " + backup + ", which stays as it is" +
+            (problem.empty() ? "" : " (" + problem + ")"));
+      }
       break;
+    }
     case FileStatus::NotRegular:
-      Say(file.message + "; it is left alone, so the records cannot be saved there");
+      Say(file.message + "; it is left alone, so the records cannot be saved there; " + elsewhere);
+      toldWhere = true;
       break;
-    default:
+    case FileStatus::TooLarge:
       Say(file.message + kept);
       break;
+    default:
+      // Not read is not damaged: a file that may be whole is never replaced.
+      Say(file.message + "; it is left as it is, and " + elsewhere);
+      toldWhere = true;
+      break;
+  }
+  if (const std::string blocked = SavingIsBlocked(path.c_str()); !blocked.empty() && !toldWhere) {
+    Say(blocked + "; " + elsewhere);
   }
   g.loadedPastPracticeSeconds = g.pastPracticeSeconds;
   for (int level = 0; level < LevelCount; ++level) {
@@ -397,6 +533,8 @@ void StartUpRecords(GameGlobals& g) {
   FormatDate(*g.clock, g.startDate);
   FormatTimeOfDay(*g.clock, g.startClock);
   g.startTime = CalendarSeconds(*g.clock);
+  g.startSteadyMs = g.clock->SteadyMs();
+  g.endSteadyMs = g.startSteadyMs;
   const unsigned seed = static_cast<unsigned>(g.startTime & 0x7FFF);
   SeedRandom(g.random, seed);
   const unsigned discard = (seed & 0xFF) + 10;
@@ -443,49 +581,51 @@ int SaveRecordFile(GameGlobals& g) {
   const std::string path = RecordFilePath(g);
   CourseRecord table[LevelCount][RowSetCount];
   std::memcpy(table, g.CourseRecordTable, sizeof table);
-  std::int64_t total = static_cast<std::int64_t>(g.pastPracticeSeconds) + g.endTime - g.startTime;
+  std::int64_t total = static_cast<std::int64_t>(g.pastPracticeSeconds) + RunningSeconds(g);
 
-  // What is on disk now decides: merged with when it reads, kept aside when
-  // it does not, left alone when it is not a file at all.
+  // What is on disk now decides: merged with when it reads, given a second
+  // name when it is damaged, left alone when it could not be read or is not
+  // a file at all.
   std::string bytes;
   FileResult disk = ReadRegularFile(path.c_str(), MaxRecordFileBytes, &bytes);
-  std::string unread;
+  std::string damaged;
   switch (disk.status) {
     case FileStatus::Ok: {
       RecordText onDisk = ReadRecordText(bytes, RecordText{});
       if (onDisk.problem.empty()) {
         MergeWithDisk(g, onDisk, table, &total);
       } else {
-        unread = path + ": " + onDisk.problem;
+        damaged = path + ": " + onDisk.problem;
       }
       break;
     }
     case FileStatus::Missing:
       break;
-    case FileStatus::NotRegular:
-      Say(disk.message + ", left alone; the records of this session were not saved");
-      return 0;
-    default:
-      unread = disk.message;
+    case FileStatus::TooLarge:
+      damaged = disk.message;
       break;
+    case FileStatus::NotRegular:
+      return KeepUnsavedRecords(g, disk.message + ", left alone", SessionRecordText(g));
+    default:
+      return KeepUnsavedRecords(g, disk.message + ", so it is left as it is", SessionRecordText(g));
   }
 
   std::string text;
   if (!FormatRecordFile(g.LanguageFlag, table, total, &text)) return 0;
-  if (!unread.empty()) {
+  if (!damaged.empty()) {
     std::string backup;
-    FileResult kept = BackUpFile(path.c_str(), g.endTime, &backup);
+    FileResult kept = KeepCopy(path.c_str(), CalendarSeconds(*g.clock), &backup);
     if (!kept.Ok()) {
-      Say(unread + "; " + kept.message +
-          ", so it was not replaced; the records of this session were not saved");
-      return 0;
+      return KeepUnsavedRecords(g, damaged + "; " + kept.message + ", so it was not replaced",
+                                text);
     }
-    Say(unread + "; kept as " + backup);
+    Say(damaged + "; kept as " + backup);
   }
   FileResult saved = ReplaceFile(path.c_str(), text);
-  if (!saved.Ok()) {
-    Say(saved.message + "; the records of this session were not saved");
-    return 0;
-  }
+  if (!saved.Ok()) return KeepUnsavedRecords(g, saved.message, text);
   return 1;
+}
+
+int KeepRecordsElsewhere(GameGlobals& g, const std::string& why) {
+  return KeepUnsavedRecords(g, why, SessionRecordText(g));
 }

@@ -50,6 +50,15 @@ inline void ReorderDate(char out[9], const char* date) {
   out[8] = '\0';
 }
 
+// Whole seconds from start-up to endSteadyMs: the difference of the two
+// moments in whole seconds, as calendar stamps would give, but on the steady
+// clock.
+inline std::int64_t RunningSeconds(const GameGlobals& g) {
+  auto whole = [](std::int64_t ms) { return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000); };
+  const std::int64_t s = whole(g.endSteadyMs) - whole(g.startSteadyMs);
+  return s > 0 ? s : 0;
+}
+
 inline double ElapsedSeconds(TimeStamp start, TimeStamp end) {
   double e = static_cast<double>(end.seconds - start.seconds) +
              static_cast<double>(end.millis - start.millis) / 1000.0;
@@ -62,8 +71,11 @@ inline double ElapsedSeconds(TimeStamp start, TimeStamp end) {
 constexpr std::size_t MaxRecordFileBytes = 64 * 1024;
 
 // Loads the record file and says on standard error when it did not read
-// (it is then kept, see SaveRecordFile); removes a temporary file that a
-// killed save left behind.
+// (it is then kept, see SaveRecordFile) and when nothing can be saved beside
+// it (the session is then kept elsewhere at exit, and the line says where).
+// Puts back a complete file that a killed save left under a temporary name,
+// and removes the temporary files of killed saves. With no record file but a
+// backup of one, the backup is read. Each of those is told in one line.
 void StartUpRecords(GameGlobals& g);
 void BuildKeyPositionTable(GameGlobals& g);
 // Reads a record file's text: every line that has the shape of its place in
@@ -74,11 +86,18 @@ int LoadRecordText(GameGlobals& g, const std::string& bytes, std::string* proble
 // The same for an open file, of which at most MaxRecordFileBytes are read.
 int LoadRecordFile(GameGlobals& g, std::FILE* file);
 // Rewrites the record file merged with what is on disk now (another game
-// may have saved in between); a file there that does not read is first kept
-// under a ".bak-YYYYMMDD-HHMMSS" name. Non-zero on success; the old file
-// stays whole until the new one is complete. Call it holding the folder's
-// FolderLock, as RunExitSequence does.
+// may have saved in between); a file there that does not read is first given
+// a second name ".bak-YYYYMMDD-HHMMSS". Non-zero on success; the old file
+// stays whole until the new one is renamed over it. A file that could not be
+// read at all, or could not be replaced, stays as it is, and the session's
+// records go to a file of the user's own (KeepUnsaved), named on standard
+// error and in g.unsavedCopies. Call it holding the folder's FolderLock, as
+// RunExitSequence does.
 int SaveRecordFile(GameGlobals& g);
+// The save for when the folder's lock could not be taken: the record file is
+// not touched (another game may be writing it), the session's records go to
+// a file of the user's own as above, and the result is 0.
+int KeepRecordsElsewhere(GameGlobals& g, const std::string& why);
 
 // ---- Logs ------------------------------------------------------------------
 

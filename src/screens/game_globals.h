@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/random.h"
 #include "platform/types.h"
@@ -121,6 +123,10 @@ struct GameGlobals {
   std::int32_t pastPracticeSeconds = 0;
   std::int64_t startTime = 0;
   std::int64_t endTime = 0;
+  // The same two moments on the steady clock: the running time is measured
+  // on it, so a clock set back or forward meanwhile changes no total.
+  std::int64_t startSteadyMs = 0;
+  std::int64_t endSteadyMs = 0;
   char startDate[9] = {};   // MM/DD/YY
   char startClock[9] = {};  // HH:MM:SS
   KeyPosition KeyPositionTable[256]{};
@@ -144,6 +150,12 @@ struct GameGlobals {
   int recordFileSaved = 1;
   int practiceLogSaved = 1;
   int speedLogSaved = 1;
+  // Where the bytes of a file that could not be saved were kept instead, for
+  // the report.
+  std::vector<std::string> unsavedCopies;
+  // How long the exit save waits for another game's save in the same folder
+  // (a slow disk can take seconds to sync).
+  int saveLockWaitMs = 30000;
 
   // Learner progress: this session's key counts and the target on screen, a
   // value so that every fresh record (a test, a headless run) starts empty.

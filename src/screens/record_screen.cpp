@@ -126,9 +126,12 @@ void DrawRecordScreen(GameGlobals& g, DeviceContext& dc) {
   PutText(g, dc, 1, 43 * CellWidth, english ? ReturnPromptEn : sjis::RecordReturnPromptJa);
 
   assert(g.clock != nullptr && "the record screen needs the game clock");
-  if (g.clock != nullptr) g.endTime = CalendarSeconds(*g.clock);
+  if (g.clock != nullptr) {
+    g.endTime = CalendarSeconds(*g.clock);
+    g.endSteadyMs = g.clock->SteadyMs();
+  }
   FormatDuration(line, sizeof line, english ? CurrentElapsedTimeEn : sjis::CurrentElapsedTimeJa,
-                 g.endTime - g.startTime);
+                 RunningSeconds(g));
   SetColors(dc, ColorGreen, ColorWhite);
   PutText(g, dc, CellHeight, 1, line);
 

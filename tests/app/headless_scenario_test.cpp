@@ -153,11 +153,13 @@ TEST(Headless, UnwritableFilesAreReportedAndTheOldRecordSurvives) {
   RunResult r = RunScript("quit\n");
   EXPECT_EQ(r.status, 4) << "a failed save is not a success";
   EXPECT_EQ(r.err,
+            "wenlotka: wenlotka.rec: read-only, so it is left alone; this session's records will "
+            "be kept in a new file beside it when the game ends\n"
             "wenlotka: wenlotka.log: not a regular file but a folder\n"
-            "wenlotka: wenlotka.rec: read-only, left alone; the records of this session were not "
-            "saved\n"
+            "wenlotka: wenlotka.rec: read-only, left alone; this session's records are kept in "
+            "wenlotka.rec.unsaved-20010909-014640\n"
             "Practice Record write error\nPractice Recod File\nwenlotka.rec wenlotka.log \n"
-            "Could not be saved\n");
+            "Could not be saved\nThis session is kept in\nwenlotka.rec.unsaved-20010909-014640\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.rec"), before);
 }
 

@@ -157,7 +157,7 @@ TEST_F(RecordsE2E, ARecordFileThatDoesNotReadIsKeptByteForByte) {
       {"binary garbage", garbage, "wenlotka.rec: line 1 is not a total line"},
       {"14 MB", std::string(14 << 20, '7'), "wenlotka.rec: larger than 65536 bytes"},
       {"one 100k line", std::string(100000, 'x'), "wenlotka.rec: larger than 65536 bytes"},
-      {"a line deleted", deleted, "wenlotka.rec: line 6 should be the Beginner's Lower_Row line"},
+      {"a line deleted", deleted, "wenlotka.rec: the Beginner's Lower_Row line is missing"},
       {"cut after line 9", RecordFile().substr(0, RecordFile().find("Standard\n") + 9),
        "wenlotka.rec: ends after line 9 of 22"},
   };
@@ -197,21 +197,6 @@ TEST_F(RecordsE2E, LineEndsOfEveryKindAndTheJapaneseLayoutReadAsTheyAre) {
     EXPECT_EQ(lines[0], "Total_Practice_Time    1hour 2mi15se");
     EXPECT_EQ(lines[6], Pad("Home+Lower_Row") + "     23 08/03/01     0hour 1mi40se");
   }
-}
-
-TEST_F(RecordsE2E, AnUnreadableRecordFileIsKeptNotWiped) {
-  std::string as, why;
-  if (!Unprivileged(&as, &why)) GTEST_SKIP() << why;
-  dir.WriteFile("wenlotka.rec", RecordFile());
-  chmod("wenlotka.rec", 0000);
-  Outcome r = Play("quit\n", as);
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Lines(r.err).at(0),
-            "wenlotka: wenlotka.rec: cannot be read (Permission denied); it will be kept as "
-            "wenlotka.rec.bak-<date>-<time> before the records are saved");
-  chmod(BackupName, 0644);
-  EXPECT_EQ(dir.ReadFile(BackupName), RecordFile());
-  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.rec")).size(), 22u);
 }
 
 // ---- 3: two games in one folder ---------------------------------------------
@@ -307,37 +292,104 @@ TEST_F(RecordsE2E, FifoLogsNeitherHangNorStopTheRecordFile) {
   EXPECT_EQ(rec[2], Pad("Home_Row") + "     59 01/09/09     0hour 0mi59se");
 }
 
-// ---- 5: permissions -----------------------------------------------------------
+// ---- Files that cannot be replaced: kept whole, the session kept elsewhere ----
 
 TEST_F(RecordsE2E, AReadOnlyRecordFileIsNotReplacedAndTheFailureIsReported) {
   dir.WriteFile("wenlotka.rec", RecordFile());
   chmod("wenlotka.rec", 0444);
   Outcome r = Play("wait 5000\nquit\n");
   EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(
-      r.err,
-      "wenlotka: wenlotka.rec: read-only, left alone; the records of this session were not "
-      "saved\n"
-      "Practice Record write error\nPractice Recod File\nwenlotka.rec \nCould not be saved\n");
+  EXPECT_EQ(r.err,
+            "wenlotka: wenlotka.rec: read-only, so it is left alone; this session's records will "
+            "be kept in a new file beside it when the game ends\n"
+            "wenlotka: wenlotka.rec: read-only, left alone; this session's records are kept in "
+            "wenlotka.rec.unsaved-20010909-014645\n"
+            "Practice Record write error\nPractice Recod File\nwenlotka.rec \nCould not be saved\n"
+            "This session is kept in\nwenlotka.rec.unsaved-20010909-014645\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.rec"), RecordFile());
   struct stat st;
   ASSERT_EQ(stat("wenlotka.rec", &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0444u);
 }
 
-TEST_F(RecordsE2E, AFolderWithoutRoomForATemporaryFileIsRewrittenInPlace) {
+TEST_F(RecordsE2E, WhereAFileCannotBeReplacedItStaysWholeAndTheSessionIsKeptElsewhere) {
   std::string as, why;
   if (!Unprivileged(&as, &why)) GTEST_SKIP() << why;
-  dir.WriteFile("wenlotka.rec", RecordFile());
-  dir.WriteFile("wenlotka.log", "");
-  chmod("wenlotka.rec", 0666);
-  chmod("wenlotka.log", 0666);
-  chmod(".", 0555);  // nobody may create a file here
-  Outcome r = Play("wait 10000\nquit\n", as);
-  chmod(".", 0777);
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.rec")).at(0), "Total_Practice_Time    1hour 2mi15se");
-  EXPECT_FALSE(dir.Exists("wenlotka.rec.tmp"));
+  // The user's home, for the copy when the game's folder takes no new file.
+  const std::string home = dir.Path() + "-home";
+  ASSERT_EQ(mkdir(home.c_str(), 0777), 0);
+  chmod(home.c_str(), 0777);
+  const std::string cwd = dir.Path() + "/game";
+  const std::string damagedKeys = "wenlotka-keys 1\n2 J 4 1 0\n";
+  const std::string goodKeys = "wenlotka-keys 1\n2 J 4 1 3 0 3 900\n";
+  const struct {
+    const char* what;
+    const char* file;      // the file that cannot be replaced
+    std::string bytes;     // what it holds
+    mode_t mode, folder;   // its mode, its folder's
+    std::string told;      // at start, or at exit for the statistics
+    std::string keptAs;    // the file of the user's own
+    const char* keptLine;  // its first line after the header, if any
+  } cases[] = {
+      {"read-only record file", "wenlotka.rec", RecordFile(), 0444, 0777,
+       "wenlotka: wenlotka.rec: read-only, so it is left alone; this session's records will be "
+       "kept in a new file beside it when the game ends",
+       "wenlotka.rec.unsaved-20010909-014650", "Total_Practice_Time    1hour 2mi15se"},
+      {"unreadable record file", "wenlotka.rec", RecordFile(), 0000, 0777,
+       "wenlotka: wenlotka.rec: cannot be read (Permission denied); it is left as it is, and this "
+       "session's records will be kept in a new file beside it when the game ends",
+       "wenlotka.rec.unsaved-20010909-014650", "Total_Practice_Time    0hour 0mi10se"},
+      {"a folder where no file can be made", "wenlotka.rec", RecordFile(), 0666, 0555,
+       "wenlotka: " + cwd +
+           ": no new file can be made in this folder (Permission denied); this "
+           "session's records will be kept in " +
+           home + " when the game ends",
+       home + "/wenlotka.rec.unsaved-20010909-014650", "Total_Practice_Time    1hour 2mi15se"},
+      {"a shared folder, the file another user's", "wenlotka.rec", RecordFile(), 0666, 01777,
+       "wenlotka: wenlotka.rec: belongs to another user in a shared folder, so it cannot be "
+       "replaced; this session's records will be kept in a new file beside it when the game ends",
+       "wenlotka.rec.unsaved-20010909-014650", "Total_Practice_Time    1hour 2mi15se"},
+      {"unreadable statistics", "wenlotka.keys", goodKeys, 0000, 0777,
+       "wenlotka: wenlotka.keys: cannot be read (Permission denied), so it is left as it is; this "
+       "session's key statistics are kept in wenlotka.keys.unsaved-20010909-014650",
+       "wenlotka.keys.unsaved-20010909-014650", "2 J 1 0 1 0 1 0"},
+      {"damaged statistics where no copy can be made", "wenlotka.keys", damagedKeys, 0666, 0555,
+       "wenlotka: wenlotka.keys line 2: expected level, key and six counts; wenlotka.keys: "
+       "could not be kept (Permission denied), so it was not replaced; this "
+       "session's key statistics are kept in " +
+           home + "/wenlotka.keys.unsaved-20010909-014650",
+       home + "/wenlotka.keys.unsaved-20010909-014650", "2 J 1 0 1 0 1 0"},
+  };
+  const uid_t player = geteuid() == 0 ? 65534 : geteuid();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.folder == 01777 && geteuid() != 0) continue;  // needs a file of another user
+    ASSERT_EQ(std::system(("rm -rf " + cwd + " " + home + "/*").c_str()), 0);
+    ASSERT_EQ(mkdir(cwd.c_str(), 0777), 0);
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+    dir.WriteFile("game/" + std::string(c.file), c.bytes);
+    chmod(c.file, c.mode);
+    chmod(".", c.folder);
+    // One Standard key, ten seconds in all.
+    Outcome r = Play("key space\ntype 2\ntype 1\nhit\nkey esc\nwait 10000\nquit\n",
+                     as + " env HOME=" + home);
+    chmod(".", 0777);
+    chmod(c.file, 0644);
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find(c.told + "\n"), std::string::npos) << r.err;
+    const std::size_t report = r.err.find("Could not be saved\nThis session is kept in\n");
+    EXPECT_NE(r.err.find("\n" + c.keptAs + "\n", report), std::string::npos) << r.err;
+    EXPECT_EQ(dir.ReadFile("game/" + std::string(c.file)), c.bytes) << "byte for byte";
+    const std::string kept = c.keptAs[0] == '/' ? c.keptAs : cwd + "/" + c.keptAs;
+    std::vector<std::string> lines = Lines(Slurp(kept));
+    ASSERT_GE(lines.size(), 3u) << kept;
+    EXPECT_EQ(lines[std::string(c.file) == "wenlotka.rec" ? 0 : 2], c.keptLine);
+    struct stat st;
+    ASSERT_EQ(stat(kept.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, player) << "the user's own file";
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+  }
+  std::system(("rm -rf " + home).c_str());
 }
 
 // ---- 6: a save killed half way --------------------------------------------------

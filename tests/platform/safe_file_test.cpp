@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -22,9 +23,21 @@ namespace {
 
 constexpr std::int64_t March1st2008 = 1204374896;  // 2008-03-01 12:34:56 UTC
 
+bool Complete(const std::string& bytes) {
+  return bytes == "complete\n";
+}
+
 struct FaultGuard {
   ~FaultGuard() { InjectFileFaultForTesting(FileFault::None); }
 };
+
+// Temporary files of saves of `name` left in the working directory.
+bool TemporaryLeft(const std::string& name) {
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    if (entry.path().filename().string().rfind(name + ".tmp", 0) == 0) return true;
+  }
+  return false;
+}
 
 mode_t ModeOf(const std::string& path) {
   struct stat st;
@@ -178,6 +191,11 @@ TEST_F(SafeFileTest, PermissionsOfAnUnprivilegedUser) {
   dir.WriteFile("ro-folder/open.rec", "old contents, longer than the new");
   chmod("ro-folder/open.rec", 0666);
   chmod("ro-folder", 0555);
+  // A shared folder (sticky, like /tmp) with a writable file of another user.
+  ASSERT_EQ(mkdir("shared", 0777), 0);
+  chmod("shared", 01777);
+  dir.WriteFile("shared/theirs.rec", "theirs");
+  chmod("shared/theirs.rec", 0666);
   bool passed = false;
   std::string why;
   bool ran = AsUnprivileged(
@@ -185,8 +203,19 @@ TEST_F(SafeFileTest, PermissionsOfAnUnprivilegedUser) {
         std::string bytes;
         bool ok = ReadRegularFile("secret.rec", 64, &bytes).status == FileStatus::Unreadable;
         ok = ok && ReplaceFile("others.rec", "x").status == FileStatus::Failed;
-        // No temporary file can be made in the folder: rewritten in place.
-        ok = ok && ReplaceFile("ro-folder/open.rec", "new").Ok();
+        // No new file can be made and renamed in its place: the file stays
+        // whole, nothing is written into it, and the bytes go to a file of
+        // the user's own instead.
+        ok = ok && !SavingIsBlocked("ro-folder/open.rec").empty();
+        ok = ok && ReplaceFile("ro-folder/open.rec", "new").status == FileStatus::Failed;
+        ok = ok && !SavingIsBlocked("shared/theirs.rec").empty();
+        ok = ok && ReplaceFile("shared/theirs.rec", "mine").status == FileStatus::Failed;
+        std::string kept;
+        ok = ok && KeepUnsaved("shared/theirs.rec", "mine", March1st2008, &kept).Ok() &&
+             kept == "shared/theirs.rec.unsaved-20080301-123456";
+        struct stat st;
+        ok = ok && stat(kept.c_str(), &st) == 0 && st.st_uid == geteuid() &&
+             (st.st_mode & 0777) == 0600;
         return ok;
       },
       &passed, &why);
@@ -194,8 +223,9 @@ TEST_F(SafeFileTest, PermissionsOfAnUnprivilegedUser) {
   if (!ran) GTEST_SKIP() << why;
   EXPECT_TRUE(passed);
   EXPECT_EQ(dir.ReadFile("others.rec"), "theirs");
-  EXPECT_EQ(dir.ReadFile("ro-folder/open.rec"), "new");
-  EXPECT_FALSE(dir.Exists("ro-folder/open.rec.tmp"));
+  EXPECT_EQ(dir.ReadFile("ro-folder/open.rec"), "old contents, longer than the new");
+  EXPECT_EQ(dir.ReadFile("shared/theirs.rec"), "theirs");
+  EXPECT_EQ(dir.ReadFile("shared/theirs.rec.unsaved-20080301-123456"), "mine");
 }
 
 TEST_F(SafeFileTest, EveryFailingStepLeavesTheOldFileWhole) {
@@ -207,6 +237,7 @@ TEST_F(SafeFileTest, EveryFailingStepLeavesTheOldFileWhole) {
       {FileFault::Sync, "sync fails"},
       {FileFault::Close, "close fails after a good sync"},
       {FileFault::Rename, "rename fails"},
+      {FileFault::CreateTemp, "no new file can be made"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -217,19 +248,18 @@ TEST_F(SafeFileTest, EveryFailingStepLeavesTheOldFileWhole) {
     EXPECT_EQ(r.status, FileStatus::Failed);
     EXPECT_NE(r.message.find("a.rec"), std::string::npos);
     EXPECT_EQ(dir.ReadFile("a.rec"), "old");
-    EXPECT_FALSE(dir.Exists("a.rec.tmp"));
+    EXPECT_FALSE(TemporaryLeft("a.rec"));
   }
+  // The new file is in place, but the folder's sync failed: a power cut
+  // could still lose it, so the save is not reported as done.
+  InjectFileFaultForTesting(FileFault::SyncFolder);
+  EXPECT_EQ(ReplaceFile("a.rec", "new").status, FileStatus::Failed);
+  InjectFileFaultForTesting(FileFault::None);
   for (FileFault f : {FileFault::Write, FileFault::Close}) {
     InjectFileFaultForTesting(f);
     EXPECT_FALSE(AppendToFile("a.log", "line\n").Ok());
     InjectFileFaultForTesting(FileFault::None);
   }
-  // Nowhere to put a temporary file: the file itself is rewritten.
-  InjectFileFaultForTesting(FileFault::CreateTemp);
-  EXPECT_TRUE(ReplaceFile("a.rec", "in place").Ok());
-  EXPECT_FALSE(ReplaceFile("none.rec", "x").Ok()) << "nothing to rewrite in place";
-  InjectFileFaultForTesting(FileFault::None);
-  EXPECT_EQ(dir.ReadFile("a.rec"), "in place");
 }
 
 TEST_F(SafeFileTest, BackupTakesTheLocalTimeNameAndNeverOverwrites) {
@@ -245,10 +275,11 @@ TEST_F(SafeFileTest, BackupTakesTheLocalTimeNameAndNeverOverwrites) {
     tzset();
     dir.WriteFile("a.rec", "damaged\x01");
     std::string name;
-    ASSERT_TRUE(BackUpFile("a.rec", March1st2008, &name).Ok());
+    ASSERT_TRUE(KeepCopy("a.rec", March1st2008, &name).Ok());
     EXPECT_EQ(name, std::string("a.rec") + z.suffix);
     EXPECT_EQ(dir.ReadFile(name), "damaged\x01");
-    EXPECT_FALSE(dir.Exists("a.rec"));
+    EXPECT_EQ(dir.ReadFile("a.rec"), "damaged\x01") << "the file itself never moves";
+    unlink("a.rec");
   }
   if (oldTz != nullptr) {
     setenv("TZ", savedTz.c_str(), 1);
@@ -262,14 +293,15 @@ TEST_F(SafeFileTest, BackupTakesTheLocalTimeNameAndNeverOverwrites) {
   std::string name;
   setenv("TZ", "UTC0", 1);
   tzset();
-  ASSERT_TRUE(BackUpFile("a.rec", March1st2008, &name).Ok());
+  ASSERT_TRUE(KeepCopy("a.rec", March1st2008, &name).Ok());
   EXPECT_EQ(name, "a.rec.bak-20080301-123456-2");
+  EXPECT_EQ(NewestBackup("a.rec"), "a.rec.bak-20080301-213456") << "the latest time wins";
   EXPECT_EQ(dir.ReadFile("a.rec.bak-20080301-123456"), "damaged\x01");
 
-  EXPECT_TRUE(BackUpFile("missing.rec", March1st2008, &name).Ok());
+  EXPECT_TRUE(KeepCopy("missing.rec", March1st2008, &name).Ok());
   EXPECT_EQ(name, "");
   ASSERT_EQ(mkfifo("fifo.rec", 0666), 0);
-  EXPECT_FALSE(BackUpFile("fifo.rec", March1st2008, &name).Ok());
+  EXPECT_FALSE(KeepCopy("fifo.rec", March1st2008, &name).Ok());
   EXPECT_TRUE(S_ISFIFO(ModeOf("fifo.rec")));
 }
 
@@ -277,29 +309,46 @@ TEST_F(SafeFileTest, FolderLockIsExclusiveAndWaitsBoundedly) {
   auto held = std::make_unique<FolderLock>("a.rec");
   ASSERT_TRUE(held->Held()) << held->Message();
   auto start = std::chrono::steady_clock::now();
-  FolderLock second("b.rec", 200);
+  int told = 0;
+  FolderLock second("b.rec", 1300, [&told] { ++told; });
   auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_FALSE(second.Held());
   EXPECT_FALSE(second.Message().empty());
-  EXPECT_GE(waited, std::chrono::milliseconds(200));
-  EXPECT_LT(waited, std::chrono::seconds(2));
+  EXPECT_EQ(told, 1) << "a wait of over a second is told once";
+  EXPECT_GE(waited, std::chrono::milliseconds(1300));
+  EXPECT_LT(waited, std::chrono::seconds(3));
 
-  // A stale temporary file is not touched while another save holds the lock.
-  dir.WriteFile("a.rec.tmp", "half");
-  RemoveStaleTemporary("a.rec");
-  EXPECT_TRUE(dir.Exists("a.rec.tmp"));
+  // A temporary file is not touched while another save holds the lock.
+  dir.WriteFile("a.rec.tmp-1-1", "half");
+  std::string restored;
+  TidyInterruptedSaves("a.rec", 64, Complete, &restored);
+  EXPECT_TRUE(dir.Exists("a.rec.tmp-1-1"));
   held.reset();
   FolderLock third("a.rec", 200);
   EXPECT_TRUE(third.Held());
 }
 
 TEST_F(SafeFileTest, StaleTemporaryIsRemovedButNothingElse) {
+  dir.WriteFile("a.rec", "whole");
   dir.WriteFile("a.rec.tmp", "half");
-  RemoveStaleTemporary("a.rec");
+  dir.WriteFile("a.rec.tmp-7-1", "complete\n");
+  std::string restored;
+  TidyInterruptedSaves("a.rec", 64, Complete, &restored);
+  EXPECT_EQ(restored, "");
   EXPECT_FALSE(dir.Exists("a.rec.tmp"));
+  EXPECT_FALSE(dir.Exists("a.rec.tmp-7-1"));
+  EXPECT_EQ(dir.ReadFile("a.rec"), "whole");
   ASSERT_EQ(mkfifo("b.rec.tmp", 0666), 0);
-  RemoveStaleTemporary("b.rec");
+  TidyInterruptedSaves("b.rec", 64, Complete, &restored);
   EXPECT_TRUE(dir.Exists("b.rec.tmp")) << "only a regular file is removed";
+  // A save killed between its complete new file and the rename, where the
+  // file itself is gone: the complete one is put in its place.
+  dir.WriteFile("c.rec.tmp-7-1", "half");
+  dir.WriteFile("c.rec.tmp-7-2", "complete\n");
+  TidyInterruptedSaves("c.rec", 64, Complete, &restored);
+  EXPECT_EQ(restored, "c.rec.tmp-7-2");
+  EXPECT_EQ(dir.ReadFile("c.rec"), "complete\n");
+  EXPECT_FALSE(TemporaryLeft("c.rec"));
 }
 
 TEST_F(SafeFileTest, AppendAddsLinesAndFollowsLinks) {
@@ -308,6 +357,11 @@ TEST_F(SafeFileTest, AppendAddsLinesAndFollowsLinks) {
   ASSERT_EQ(symlink("a.log", "link.log"), 0);
   ASSERT_TRUE(AppendToFile("link.log", "three\n").Ok());
   EXPECT_EQ(dir.ReadFile("a.log"), "one\ntwo\nthree\n");
+  // A line cut short (a full disk) or a tail of zero bytes (a crash) stays
+  // a line of its own.
+  dir.WriteFile("torn.log", std::string("01/09/09 01:4\0\0", 15));
+  ASSERT_TRUE(AppendToFile("torn.log", "four\n").Ok());
+  EXPECT_EQ(dir.ReadFile("torn.log"), std::string("01/09/09 01:4\0\0\nfour\n", 21));
 }
 
 }  // namespace

@@ -76,10 +76,12 @@ class RecordsTest : public ::testing::Test {
   std::string SaveAfter(std::int64_t seconds, bool restart = true) {
     if (restart) {
       g.startTime = CalendarSeconds(clock);
+      g.startSteadyMs = clock.SteadyMs();
       unlink(RecordFileName);
     }
     clock.Advance(seconds * 1000);
     g.endTime = CalendarSeconds(clock);
+    g.endSteadyMs = clock.SteadyMs();
     EXPECT_NE(SaveRecordFile(g), 0);
     return dir.ReadFile(RecordFileName);
   }
@@ -159,14 +161,17 @@ TEST_F(RecordsTest, ReadsEachCourseLineOnItsOwnTerms) {
       {T + "    0hour 0mi 0se", u + "      0          0hour 1mi 0se", 0, {0, "        ", 60, 0}},
       // control bytes read as blanks so the date keeps its columns
       {T + "    0hour 0mi 0se", u + "     42 08\0\2023/01     0hour 5mi12se"s, 0, {42, "08 \2023/01", 312, 0}},
+      // A negative or absurd time, and a best time no run can beat, are damage.
       {T + "-99999999999999hour 0mi 0se", u + "      1 08/03/01 99999999999999999999hour 0mi 0se",
-       INT32_MIN, {1, "08/03/01", INT32_MAX, 0}},
+       0, NoRecord},
+      {T + "  596524hour 0mi 0se", u + "     -5 08/03/01     0hour 5mi12se", 0, NoRecord},
+      {Total1h2m5s, u + "    0.5 08/03/01     0hour 5mi12se", 3725, NoRecord},
+      {Total1h2m5s, u + "     42 08/03/01     0hour-5mi12se", 3725, NoRecord},
       {T + "  xx1hour 2mi 5se", u + "    abc 08/03/01     0hour 5mi12se", 0, NoRecord},
-      // A line with a field that does not convert, or of another course (a
-      // line deleted above it), is not taken: the file is kept instead.
+      // A line with a field that does not convert is not taken: the file is
+      // kept instead.
       {Total1h2m5s, u + "   99 08/03/01     1hourXXmi 7se", 3725, NoRecord},
-      {Total1h2m5s, "Home+Upper_Row   99 08/03/01     1hour 0mi 7se", 3725, NoRecord},
-      {Total1h2m5s, "Lower_Row", 3725, NoRecord},
+      {Total1h2m5s, "Upper_Row", 3725, NoRecord},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -182,8 +187,10 @@ TEST_F(RecordsTest, ReadsEachCourseLineOnItsOwnTerms) {
   InitGlobals(g, &clock);
   std::string problem;
   // Garbage sets nothing: no line has the shape of its place.
-  EXPECT_EQ(LoadRecordText(g, binary, &problem), 1);
-  EXPECT_EQ(problem, "line 1 is not a total line");
+  EXPECT_EQ(LoadRecordText(g, binary, &problem), 0);
+  EXPECT_EQ(problem,
+            "line 1 is not a total line; line 2 is not a course line; line 3 is not a course "
+            "line; and 30 more");
   EXPECT_EQ(g.pastPracticeSeconds, 0);
   for (int i = 0; i < 18; ++i) ExpectCourse(Course(g, i), NoRecord);
 }
@@ -202,11 +209,20 @@ TEST_F(RecordsTest, NamesTheFirstLineThatDoesNotReadAndTakesTheRest) {
       {EnglishFile(Total1h2m5s, Named("Upper_Row"), "\r\n"), 1, "", 18},  // CR LF
       {"", 0, "is empty", 0},
       {" \r\n\t\n", 0, "is empty", 0},
-      {without(good, Named("Upper_Row") + "\n"), 0, "line 4 should be the Beginner's Upper_Row line", 1},
-      {without(good, "Standard\n"), 0, "line 9 is not the level line \"Standard\"", 6},
+      // Each line is placed by the course it names: a deleted or repeated
+      // line costs itself only, and every line that does not fit is named.
+      {without(good, Named("Upper_Row") + "\n"), 0, "the Beginner's Upper_Row line is missing", 17},
+      {good.substr(0, good.find("Lower_Row")) + good.substr(good.find("Home+Upper_Row")), 1,
+       "line 6 repeats the Beginner's Home+Upper_Row line", 18},
+      {without(without(good, Named("Lower_Row") + "\n"), "Expert\n"), 0,
+       "line 15 repeats the Standard Home_Row line; line 16 repeats the Standard Upper_Row line; "
+       "line 17 repeats the Standard Home+Upper_Row line; and 11 more", 11},
+      {std::string(good).replace(good.find("Standard"), 8, "Standard 12:00 extra"), 1,
+       "line 9 is not the level line \"Standard\"", 18},
       {good + "one more\n", 1, "line 23 is more than the 22 lines of records", 18},
       {good.substr(0, good.find("Standard")), 0, "ends after line 8 of 22", 6},
-      {"Total_Practice_Time    1hour 2mi 5se trailing\n", 0, "line 1 is not a total line", 0},
+      {"Total_Practice_Time    1hour 2mi 5se trailing\n", 0,
+       "line 1 is not a total line; ends after line 1 of 22", 0},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -240,7 +256,7 @@ TEST_F(RecordsTest, SaveMergesWithWhatAnotherGameSavedMeanwhile) {
                 Pad("Home_Row") + "     41 08/03/01     0hour 6mi 2se");
   dir.WriteFile(RecordFileName, other);
   clock.Advance(200 * 1000);
-  g.endTime = CalendarSeconds(clock);
+  g.endSteadyMs = clock.SteadyMs();
   ASSERT_NE(SaveRecordFile(g), 0);
   std::vector<std::string> lines = SplitLines(dir.ReadFile(RecordFileName));
   ASSERT_EQ(lines.size(), 22u);
@@ -259,7 +275,7 @@ TEST_F(RecordsTest, SaveMergesWithWhatAnotherGameSavedMeanwhile) {
       0, Total1h2m5s.size() + 12 + RecordLine.size(),
       Total1h2m5s + "\nBeginner's\n" + Pad("Home_Row") + "      0              0hour 5mi12se");
   dir.WriteFile(RecordFileName, cleared);
-  g.endTime = g.startTime;
+  g.endSteadyMs = g.startSteadyMs;
   ASSERT_NE(SaveRecordFile(g), 0);
   EXPECT_EQ(dir.ReadFile(RecordFileName), cleared);
 }
@@ -307,8 +323,8 @@ TEST_F(RecordsTest, FailedSaveLeavesTheOldFileWhole) {
   EXPECT_EQ(SaveRecordFile(g), 0);
   EXPECT_EQ(dir.ReadFile(RecordFileName), old);
   chmod(RecordFileName, 0644);
-  // A folder in the way of the temporary file: the file is rewritten in
-  // place, so the session is kept.
+  // A folder named as a temporary file once was is in no save's way: each
+  // save makes a temporary file of its own.
   ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);
   g.CourseRecordTable[2][5].practiceSeconds += 1;
   EXPECT_NE(SaveRecordFile(g), 0);
@@ -389,9 +405,16 @@ TEST_F(RecordsTest, ExitReportsEachCombinationOfFailedFiles) {
     if (failing == 0) continue;
     EXPECT_EQ(view.reports[0].caption,
               failing == 7 ? Sjis("成績ファイル書き込みエラー") : "Practice Record write error");
-    EXPECT_EQ(
-        view.reports[0].lines,
-        (std::vector<std::string>{"Practice Recod File", expected[failing], "Could not be saved"}));
+    std::vector<std::string> want = {"Practice Recod File", expected[failing],
+                                     "Could not be saved"};
+    if (failing & 1) {
+      // The records that could not be saved are in a file the report names.
+      want.push_back("This session is kept in");
+      want.push_back(g.unsavedCopies.at(0));
+      EXPECT_EQ(want.back().rfind("wenlotka.rec.unsaved-20080301-", 0), 0u);
+      EXPECT_EQ(SplitLines(scratch.ReadFile(want.back())).size(), 22u);
+    }
+    EXPECT_EQ(view.reports[0].lines, want);
   }
 }
 

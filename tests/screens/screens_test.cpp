@@ -28,6 +28,7 @@ class Screens : public ::testing::Test {
   void SetUp() override {
     InitGlobals(g, &clock);
     g.startTime = Now;
+    g.startSteadyMs = Now * 1000;
   }
 
   // Each byte as one character message.
@@ -265,7 +266,7 @@ TEST_F(Screens, RecordHugeValuesStayWithinTheirLine) {
   g.CourseRecordTable[0][0].bestTime = 1e300;
   g.CourseRecordTable[0][0].practiceSeconds = INT32_MAX;
   g.pastPracticeSeconds = INT32_MAX;
-  g.startTime = -Now;  // a damaged start time
+  g.startSteadyMs = -Now * 1000;  // a damaged start time
   DrawRecordScreen(g, dc);
   EXPECT_EQ(Line(64).substr(54, 4), "5965");  // 596523 hours
 }
