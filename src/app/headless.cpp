@@ -32,6 +32,16 @@ bool ParseInt(const std::string& s, std::int64_t lo, std::int64_t hi, std::int64
   return ec == std::errc() && ptr == end && value >= lo && value <= hi;
 }
 
+// A decimal number with an optional sign.
+bool ParseSigned(const std::string& s, std::int64_t lo, std::int64_t hi, std::int64_t& value) {
+  const bool negative = !s.empty() && s[0] == '-';
+  const std::string digits = !s.empty() && (s[0] == '-' || s[0] == '+') ? s.substr(1) : s;
+  if (digits.empty() || digits[0] < '0' || digits[0] > '9') return false;
+  if (!ParseInt(digits, 0, std::max(-lo, hi), value)) return false;
+  if (negative) value = -value;
+  return value >= lo && value <= hi;
+}
+
 std::vector<std::string> Words(const std::string& s) {
   std::vector<std::string> words;
   std::istringstream in(s);
@@ -103,6 +113,15 @@ std::string ParseLine(const std::string& line, ScriptCommand& cmd) {
       return "wait needs milliseconds";
     }
     cmd.kind = Kind::Wait;
+    return "";
+  }
+  if (name == "jump") {
+    // As the system clock is set by hand or by time synchronisation.
+    constexpr std::int64_t Century = 100LL * 366 * 24 * 3600;
+    if (!args(1, 1) || !ParseSigned(w[1], -Century, Century, cmd.count)) {
+      return "jump needs seconds, e.g. -600 or 32400";
+    }
+    cmd.kind = Kind::Jump;
     return "";
   }
   if (name == "resize") {
@@ -323,6 +342,9 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         break;
       case Kind::Wait:
         shell.FireDueTimers(shell.NowMs() + cmd.count, &clock);
+        break;
+      case Kind::Jump:
+        clock.StepCalendar(cmd.count);
         break;
       case Kind::Mouse:
         shell.OnOtherMessage();

@@ -22,6 +22,7 @@ struct ScriptCommand {
     Hit,
     Miss,
     Wait,
+    Jump,
     Mouse,
     Resize,
     Repaint,
@@ -33,7 +34,8 @@ struct ScriptCommand {
   Kind kind = Kind::Mouse;
   int line = 0;
   std::string bytes;        // Type, Char: the character messages (CP932); Screenshot: the file
-  std::int64_t count = 0;   // Hit, Miss: repetitions; Wait: milliseconds; Resize: width
+  std::int64_t count = 0;   // Hit, Miss: repetitions; Wait: milliseconds; Jump: seconds;
+                            // Resize: width
   std::int64_t count2 = 0;  // Resize: height
 };
 

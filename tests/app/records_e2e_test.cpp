@@ -417,6 +417,34 @@ TEST_F(RecordsE2E, ARunUnderASecondIsRecordedAsOneSecond) {
   EXPECT_EQ(Lines(dir.ReadFile("wenlotka.spd")).at(0).substr(43, 8), "    1sec");
 }
 
+TEST_F(RecordsE2E, AClockSetBackOrForwardDuringARunChangesNoTime) {
+  // Home Row: 60 keys 500 ms apart, the system clock set back 10 minutes or
+  // forward 9 hours half way: a 29 s run in a 30 s session, whatever the clock.
+  const struct {
+    const char* jump;
+    const char* runLine;  // the .runs line: the time of day follows the clock
+  } cases[] = {{"-600", "01/09/09 01:37:09 101 29 0 0 0"},
+               {"32400", "01/09/09 10:47:09 101 29 0 0 0"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.jump);
+    ScratchDir scratch;
+    std::string script = "key space\ntype 1\ntype 1\n";
+    for (int i = 0; i < 60; ++i) {
+      script += "hit\nwait 500\n";
+      if (i == 29) script += std::string("jump ") + c.jump + "\n";
+    }
+    Outcome r = Play(script + "quit\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> rec = Lines(scratch.ReadFile("wenlotka.rec"));
+    ASSERT_EQ(rec.size(), 22u);
+    EXPECT_EQ(rec[0], "Total_Practice_Time    0hour 0mi30se");
+    EXPECT_EQ(rec[2], Pad("Home_Row") + "     29 01/09/09     0hour 0mi29se");
+    EXPECT_EQ(Lines(scratch.ReadFile("wenlotka.log")).at(0),
+              "01/09/09 01:46:40 Practice Time  0hour 0min30sec");
+    EXPECT_EQ(Lines(scratch.ReadFile("wenlotka.runs")).at(0), c.runLine);
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -54,7 +54,7 @@ TEST(ManualPage, CoversEveryOptionScriptCommandFileAndExitStatus) {
   const size_t scripts = page.find(".SH HEADLESS SCRIPTS");
   ASSERT_NE(scripts, std::string::npos);
   const std::string language = page.substr(scripts, page.find(".SH", scripts + 1) - scripts);
-  for (const char* command : {"type", "char", "key", "hit", "miss", "wait", "mouse", "repaint",
+  for (const char* command : {"type", "char", "key", "hit", "miss", "wait", "jump", "mouse", "repaint",
                               "resize", "screenshot", "state", "quit", "kill"}) {
     EXPECT_TRUE(std::regex_search(
         language, std::regex(std::string("\\.(B|BI|BR) ([^\\n]* )?\"?") + command + "\\b")))
