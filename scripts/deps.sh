@@ -17,6 +17,8 @@ play_packages=(
 test_packages=(
   libgtest-dev libbenchmark-dev
   libxtst-dev xvfb xauth xdotool
+  # the exit save killed and failed at each of its calls
+  strace
   # the window's input-method test: ibus with anthy on a JIS keyboard map;
   # setxkbmap (x11-xkb-utils) also for the keyboard layout tests
   ibus ibus-anthy python3-gi dbus libglib2.0-bin x11-xkb-utils
