@@ -403,6 +403,38 @@ TEST_F(RecordsE2E, ATemporaryFileLeftByAKilledSaveIsRemovedAtTheNextStart) {
   EXPECT_EQ(dir.ReadFile("wenlotka.rec"), RecordFile());
 }
 
+TEST_F(RecordsE2E, WithoutARecordFileAStartTakesWhatAnInterruptedSaveLeft) {
+  // The 23 s Home+Lower_Row record and the total, as the start reads them.
+  const std::string records = "\"pastPracticeSeconds\":3725,";
+  const std::string course = "{\"code\":105,\"bestTime\":23,\"bestDate\":\"08/03/01\"";
+  const struct {
+    const char* what;
+    const char* name;  // where the records are
+    const char* told;
+  } cases[] = {
+      {"a complete new file under its temporary name", "wenlotka.rec.tmp-41-1",
+       "wenlotka: wenlotka.rec was missing; the complete wenlotka.rec.tmp-41-1 that an "
+       "interrupted save left is used in its place\n"},
+      {"a backup", "wenlotka.rec.bak-20010908-101010",
+       "wenlotka: wenlotka.rec is missing; the records are read from "
+       "wenlotka.rec.bak-20010908-101010, which stays as it is\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir scratch;
+    scratch.WriteFile("wenlotka.rec.tmp-41-2", "Total_Practice_Time    0hour");  // cut short
+    scratch.WriteFile(c.name, RecordFile());
+    Outcome r = Play("state\nquit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, c.told);
+    EXPECT_NE(r.out.find(records), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(course), std::string::npos) << r.out;
+    EXPECT_EQ(Lines(scratch.ReadFile("wenlotka.rec")).at(6),
+              Pad("Home+Lower_Row") + "     23 08/03/01     0hour 1mi40se");
+    EXPECT_FALSE(scratch.Exists("wenlotka.rec.tmp-41-2"));
+  }
+}
+
 // ---- 10: a run under a second ---------------------------------------------------
 
 TEST_F(RecordsE2E, ARunUnderASecondIsRecordedAsOneSecond) {

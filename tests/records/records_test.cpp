@@ -439,6 +439,24 @@ TEST_F(RecordsTest, ExitWaitsForStartUpAndSettlesTheOpenRun) {
             "Home+Upper_Row" + std::string(20, ' ') + "     37 08/03/01 ");
 }
 
+TEST_F(RecordsTest, AGameThatCannotTakeTheLockWritesOverNothing) {
+  dir.WriteFile(RecordFileName, EnglishFile(Total1h2m5s));
+  StartUpRecords(g);
+  g.saveLockWaitMs = 200;
+  FolderLock otherGame(RecordFileName);  // saving, on a disk that does not answer
+  ASSERT_TRUE(otherGame.Held());
+  clock.Advance(10 * 1000);
+  FakeView view;
+  RunExitSequence(g, view);
+  EXPECT_EQ(dir.ReadFile(RecordFileName), EnglishFile(Total1h2m5s));
+  EXPECT_EQ(g.recordFileSaved, 0);
+  ASSERT_EQ(view.reports.size(), 1u);
+  ASSERT_EQ(view.reports[0].lines.size(), 5u);
+  EXPECT_EQ(view.reports[0].lines[4], "wenlotka.rec.unsaved-20080301-123506");
+  EXPECT_EQ(SplitLines(dir.ReadFile("wenlotka.rec.unsaved-20080301-123506"))[0],
+            "Total_Practice_Time    1hour 2mi15se");
+}
+
 TEST_F(RecordsTest, KeyPositionTableFindsRowAndColumnOfEveryKeyOnTheBoard) {
   StartUpRecords(g);  // builds the table
   auto at = [&](int code) {
