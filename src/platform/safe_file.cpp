@@ -603,8 +603,9 @@ FileResult AppendToFile(const char* path, const std::string& bytes) {
   if (fd < 0 && errno == ENOENT) {
     // A new name must itself survive a power cut: the folder is synced below.
     fd = OpenNoBlock(path, O_WRONLY | O_APPEND | O_CREAT | O_EXCL, 0666);
+    // EEXIST: made meanwhile, or a link to a file still to be made.
+    if (fd < 0 && errno == EEXIST) fd = OpenNoBlock(path, O_WRONLY | O_APPEND | O_CREAT, 0666);
     created = fd >= 0;
-    if (fd < 0 && errno == EEXIST) fd = OpenNoBlock(path, O_WRONLY | O_APPEND);
   }
   if (fd < 0) return {FileStatus::Failed, DescribeErrno(path, "cannot be appended to", errno)};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
