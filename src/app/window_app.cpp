@@ -32,7 +32,8 @@ int RecogniseLayout(const Window& window, std::ostream& err) {
 
 }  // namespace
 
-int RunWindow(int width, int height, int languageFlag, int layout, std::ostream& err) {
+int RunWindow(int width, int height, int languageFlag, int layout,
+              const std::function<bool()>& settleDataFolder, std::ostream& err) {
   std::string error;
   bool noDisplay = false;
   std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error, &noDisplay);
@@ -45,6 +46,7 @@ int RunWindow(int width, int height, int languageFlag, int layout, std::ostream&
     }
     return 1;
   }
+  if (!settleDataFolder()) return 1;
   CairoDeviceContext surface(std::max(1, window->ClientWidth()),
                              std::max(1, window->ClientHeight()));
   SystemClock clock;

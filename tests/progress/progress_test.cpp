@@ -40,9 +40,10 @@ std::string Beside(const char* what) {
 }
 
 Outcome Wenlotka(const std::string& args) {
-  // No display: the report and the headless game must never need one.
+  // No display: the report and the headless game must never need one. The
+  // game's files are those of the scratch folder the test runs in.
   const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(WENLOTKA_BINARY) +
-                          " " + args + " >" + Beside(".out") + " 2>" + Beside(".err") +
+                          " " + args + " --data-dir . >" + Beside(".out") + " 2>" + Beside(".err") +
                           " </dev/null";
   Outcome r;
   const int raw = std::system(cmd.c_str());

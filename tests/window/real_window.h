@@ -146,11 +146,14 @@ class XServer {
 };
 
 struct WindowGame {
-  // `args` follow the size on the command line.
+  // `args` follow the size on the command line. The game keeps its files in
+  // the working directory unless `dataFolderHere` is false: it then takes its
+  // default, the XDG data folder, which `env` must point somewhere harmless.
   WindowGame(const XServer& x, const std::string& size, const std::vector<std::string>& env = {},
-             const std::vector<std::string>& args = {})
+             const std::vector<std::string>& args = {}, bool dataFolderHere = true)
       : x(x) {
     std::vector<std::string> argv = {WENLOTKA_BINARY, "--size", size};
+    if (dataFolderHere) argv.insert(argv.end(), {"--data-dir", "."});
     argv.insert(argv.end(), args.begin(), args.end());
     pid = Spawn(argv, x.Name(), "wenlotka.stderr", env);
     for (int i = 0; i < 100 && window.empty(); ++i) {

@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -65,8 +67,14 @@ class RealWindow : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(RealWindow, AWholeSessionPlayedWithRealKeys) {
-  WindowGame game(x, "642x402");
+TEST_F(RealWindow, AWholeSessionPlayedWithRealKeysKeepsItsFilesInTheDataFolder) {
+  // Started without a data-folder option in a folder that holds another set
+  // of records: those stay as they are, and one line at start names them.
+  const std::string theirs = "Total_Practice_Time    1hour 2mi 5se\r\nkept byte for byte\n";
+  dir.WriteFile("wenlotka.rec", theirs);
+  WindowGame game(x, "642x402",
+                  {"HOME=" + dir.Path() + "/home", "XDG_DATA_HOME=" + dir.Path() + "/xdg"}, {},
+                  false);
   ASSERT_FALSE(game.window.empty()) << "no window named WENLOTKA appeared";
   EXPECT_EQ(game.Caption(), "WENLOTKA\n");
 
@@ -86,15 +94,24 @@ TEST_F(RealWindow, AWholeSessionPlayedWithRealKeys) {
   game.Type("5");              // Exit
   EXPECT_EQ(WaitFor(game.pid, 10000ms), 0) << dir.ReadFile("wenlotka.stderr");
 
-  std::istringstream rec(dir.ReadFile("wenlotka.rec"));
+  std::istringstream rec(dir.ReadFile("xdg/wenlotka/wenlotka.rec"));
   std::string line;
   std::vector<std::string> lines;
   while (std::getline(rec, line)) lines.push_back(line);
   ASSERT_EQ(lines.size(), 22u);
   EXPECT_EQ(lines[2].substr(0, 8), "Home_Row");
   EXPECT_NE(lines[2].substr(34, 7), "      0") << "the completed run's best time was saved";
-  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.log")), 1);
-  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.spd")), 1);
+  EXPECT_EQ(Lines(dir.ReadFile("xdg/wenlotka/wenlotka.log")), 1);
+  EXPECT_EQ(Lines(dir.ReadFile("xdg/wenlotka/wenlotka.spd")), 1);
+
+  EXPECT_EQ(dir.ReadFile("wenlotka.rec"), theirs);
+  std::set<std::string> here;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+    here.insert(e.path().filename().string());
+  EXPECT_EQ(here, (std::set<std::string>{"wenlotka.rec", "wenlotka.stderr", "xdg"}));
+  EXPECT_EQ(dir.ReadFile("wenlotka.stderr"),
+            "wenlotka: leaving wenlotka.rec in this folder alone; the game's files are in " +
+                dir.Path() + "/xdg/wenlotka (start it with --data-dir . to use these instead)\n");
 }
 
 TEST_F(RealWindow, ClosingTheWindowSavesOnce) {
