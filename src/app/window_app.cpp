@@ -8,6 +8,7 @@
 #include "platform/cp932.h"
 #include "platform/window.h"
 #include "practice/layouts.h"
+#include "screens/screens.h"
 #include "textscreen/textscreen.h"
 
 namespace {
@@ -28,6 +29,22 @@ int RecogniseLayout(const Window& window, std::ostream& err) {
   err << "wenlotka: the keyboard layout is none of " << KeyboardLayoutNames
       << "; using qwerty (choose one with --layout NAME)\n";
   return QwertyLayout;
+}
+
+// On a menu the keys of the number row choose entries by their place, 1 to
+// 0, whatever they type on the layout (& é " on a French keyboard): the press
+// reaches the game as the digit of its place, once. Everywhere else, and for
+// every other key, the messages pass as they came, so a run judges what was
+// typed. `swallowing` holds over the rest of a press that became a digit.
+void RouteCharacter(Shell& shell, const WindowEvent& e, bool& swallowing) {
+  if (e.firstOfPress) swallowing = false;
+  if (swallowing) return;
+  if (e.numberRowPlace != 0 && MenuForScreen(shell.Globals().screenId) != nullptr) {
+    swallowing = true;
+    shell.OnChar('0' + e.numberRowPlace % 10);
+    return;
+  }
+  shell.OnChar(e.value);
 }
 
 }  // namespace
@@ -87,6 +104,7 @@ int RunWindow(int width, int height, int languageFlag, int layout,
 
   std::vector<WindowEvent> events;
   bool closed = false;
+  bool swallowing = false;
   while (!closed && !shell.QuitPosted()) {
     // Asleep until the next event or the next due timer, whichever is first.
     int timeout = -1;
@@ -99,7 +117,7 @@ int RunWindow(int width, int height, int languageFlag, int layout,
       if (shell.QuitPosted()) break;
       switch (e.kind) {
         case WindowEvent::Kind::Char:
-          shell.OnChar(e.value);
+          RouteCharacter(shell, e, swallowing);
           break;
         case WindowEvent::Kind::MouseMove:
           shell.OnOtherMessage();

@@ -24,32 +24,6 @@ namespace {
 
 using namespace realwindow;
 
-// The same game drawn headless at the given size after the given keys.
-std::unique_ptr<CairoDeviceContext> Headless(int w, int h, const std::string& keys) {
-  auto surface = std::make_unique<CairoDeviceContext>(w, h);
-  VirtualClock clock{TimeStamp{1'000'000'000, 0}};
-  GameGlobals g;
-  ScratchDir elsewhere;  // keep this run's files apart from the window's
-  Shell shell(g, *surface, clock, nullptr);
-  shell.Start();
-  shell.OnPaint();
-  for (char c : keys) shell.OnChar(static_cast<unsigned char>(c));
-  return surface;
-}
-
-// Sampled pixels of the window between rows `top` and `bottom` that differ
-// from `ref` (whole window when bottom is 0).
-int Differing(WindowGame& game, const CairoDeviceContext& ref, int top = 0, int bottom = 0) {
-  int w = 0, h = 0;
-  std::vector<ColorRef> live = game.Capture(&w, &h);
-  if (w != ref.Width() || h != ref.Height()) return -1;
-  if (bottom == 0) bottom = h;
-  int differing = 0;
-  for (int y = top; y < bottom; y += 3)
-    for (int xx = 0; xx < w; xx += 5) differing += live[y * w + xx] != ref.PixelAt(xx, y);
-  return differing;
-}
-
 int Lines(const std::string& s) {
   int n = 0;
   for (char c : s) n += c == '\n';
