@@ -80,7 +80,7 @@ void BM_ReportOver1000Runs(benchmark::State& state) {
   for (auto _ : state) {
     out.str("");
     auto t0 = SteadyClock::now();
-    const int status = RunProgressReport(files, "progress.png", out, err);
+    const int status = RunProgressReport(files, true, "", "progress.png", out, err);
     total += std::chrono::duration<double, std::nano>(SteadyClock::now() - t0).count();
     if (status != 0) state.SkipWithError(err.str().c_str());
   }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and playing need, builds WENLOTKA (without its tests)
 # and starts it in a window. Arguments are passed on to the game.
-# The record file and the logs are kept in the directory you start it from
-# (or the folder given with --data-dir).
+# The record file and the logs are kept in ~/.local/share/wenlotka (or
+# $XDG_DATA_HOME/wenlotka), or in the folder given with --data-dir.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"

@@ -185,7 +185,8 @@ struct Game {
       setenv("SDL_VIDEODRIVER", "x11", 1);
       setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
       if (freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
-      execl(binary.c_str(), "wenlotka", "--size", "1282x802", static_cast<char*>(nullptr));
+      execl(binary.c_str(), "wenlotka", "--size", "1282x802", "--data-dir", ".",
+            static_cast<char*>(nullptr));
       _exit(127);
     }
     pid = child;

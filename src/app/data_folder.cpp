@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
+
+#include "practice/layouts.h"
 
 namespace {
 
@@ -44,7 +47,29 @@ bool MakeFolders(const std::string& folder, std::string& error) {
   return true;
 }
 
+// Whether `path` names the working directory itself.
+bool IsWorkingDirectory(const std::string& path) {
+  struct stat here, there;
+  return stat(".", &here) == 0 && stat(path.c_str(), &there) == 0 && here.st_dev == there.st_dev &&
+         here.st_ino == there.st_ino;
+}
+
 }  // namespace
+
+bool ChooseDataFolder(StartKind kind, const std::string& dataDir, bool xdgData, DataFolder* folder,
+                      std::string* error) {
+  folder->byOption = xdgData || !dataDir.empty();
+  if (!dataDir.empty()) {
+    folder->path = dataDir;
+  } else if (xdgData || kind != StartKind::Headless) {
+    folder->path = XdgDataFolder(*error);
+    if (folder->path.empty()) return false;
+  } else {
+    folder->path = ".";
+  }
+  folder->workingDirectory = IsWorkingDirectory(folder->path);
+  return true;
+}
 
 std::string XdgDataFolder(std::string& error) {
   const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -56,7 +81,9 @@ std::string XdgDataFolder(std::string& error) {
     base = pw != nullptr && pw->pw_dir != nullptr ? pw->pw_dir : "";
   }
   if (base.empty() || base[0] != '/') {
-    error = "no data folder: neither XDG_DATA_HOME nor HOME names an absolute folder";
+    error =
+        "no data folder: neither XDG_DATA_HOME nor HOME names an absolute folder (choose one "
+        "with --data-dir DIR)";
     return "";
   }
   return base + "/.local/share/wenlotka";
@@ -73,6 +100,40 @@ std::string CurrentFolder() {
   std::string r = cwd;
   std::free(cwd);
   return r;
+}
+
+std::vector<std::string> GameFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (int layout = 0; layout < KeyboardLayoutCount; ++layout) {
+    GameGlobals g;
+    SelectKeyboardLayout(g, layout);
+    const std::string stem = g.fileStem;
+    for (const char* end : {".rec", ".log", ".spd", ".keys", ".runs"}) {
+      // The practice log is shared by every layout.
+      if (std::strcmp(end, ".log") == 0 && layout != QwertyLayout) continue;
+      struct stat st;
+      if (lstat((folder + "/" + stem + end).c_str(), &st) == 0) names.push_back(stem + end);
+    }
+  }
+  return names;
+}
+
+bool SettleDataFolder(StartKind kind, const DataFolder& folder, std::ostream& err,
+                      std::string* error) {
+  if (!folder.workingDirectory) {
+    const std::vector<std::string> here = GameFilesIn(".");
+    if (!here.empty()) {
+      err << "wenlotka: leaving ";
+      for (std::size_t i = 0; i < here.size(); ++i) err << (i == 0 ? "" : ", ") << here[i];
+      err << " in this folder alone; the game's files are in " << folder.path
+          << " (start it with --data-dir . to use these instead)\n";
+    }
+  }
+  // A report changes nothing, and a script without a folder of its own
+  // plays where it was started.
+  if (kind == StartKind::Report) return true;
+  if (kind == StartKind::Headless && !folder.byOption) return true;
+  return EnterDataFolder(folder.path, *error);
 }
 
 bool EnterDataFolder(const std::string& folder, std::string& error) {

@@ -23,20 +23,25 @@ constexpr char Usage[] =
     "options:\n"
     "  --size WxH          client area in device pixels (default: 1282x802 for the\n"
     "                      window, 642x402 headless)\n"
-    "  --data-dir DIR      keep the game's files in DIR, created if missing\n"
-    "                      (default: the working directory)\n"
-    "  --xdg-data          keep them in $XDG_DATA_HOME/wenlotka, or in\n"
-    "                      ~/.local/share/wenlotka when that is unset (as the menu entry does)\n"
+    "  --data-dir DIR      keep the game's files in DIR, created if missing; --data-dir .\n"
+    "                      for the working directory (default: the data folder\n"
+    "                      $XDG_DATA_HOME/wenlotka, or ~/.local/share/wenlotka when that\n"
+    "                      is unset, for a game in a window and --report, however\n"
+    "                      started; the working directory for --headless)\n"
+    "  --xdg-data          keep them in that data folder, also for --headless\n"
     "  --lang en|ja        language of the messages, screens and files (default: en)\n"
     "  --layout NAME       the keyboard: qwerty, azerty, qwertz, dvorak or colemak\n"
-    "                      (default: the window asks the window system; else qwerty)\n"
+    "                      (default: a window asks the window system, --report covers\n"
+    "                      every layout, --headless uses qwerty)\n"
     "headless only:\n"
     "  --clock SECONDS     start the virtual clock at this calendar time (default: now)\n"
     "  --screenshot FILE   write the screen as PNG when the script ends\n"
     "The record file wenlotka.rec, the logs wenlotka.log and wenlotka.spd and the\n"
     "statistics wenlotka.keys and wenlotka.runs live in the data folder. Another layout\n"
     "than qwerty keeps its own record file, speed log and statistics, wenlotka-NAME.rec,\n"
-    ".spd, .keys and .runs.\n"
+    ".spd, .keys and .runs. Game files in the working directory, when it is not the\n"
+    "data folder, are left alone and named at start. --report without --layout\n"
+    "covers every layout whose files are in the data folder.\n"
     "Exit status: 0 done, 1 failed (no window, data folder or screenshot unusable),\n"
     "2 bad options or a bad script, 3 hit or miss without a run in progress,\n"
     "4 a file could not be saved at exit.\n";
@@ -138,34 +143,45 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (xdgData || !dataFolder.empty()) {
-    // Paths on the command line mean what they meant where the user typed
-    // them, wherever the data folder is.
-    const std::string startFolder = CurrentFolder();
-    if (startFolder.empty() && (headless.script != AbsoluteFrom("/", headless.script) ||
-                                headless.screenshot != AbsoluteFrom("/", headless.screenshot) ||
-                                reportPicture != AbsoluteFrom("/", reportPicture))) {
-      std::cerr << "wenlotka: cannot name the working directory for relative paths\n";
-      return 1;
-    }
-    headless.script = AbsoluteFrom(startFolder, headless.script);
-    headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
-    headless.scriptFolder = startFolder;
-    reportPicture = AbsoluteFrom(startFolder, reportPicture);
-    std::string error;
-    if (xdgData) dataFolder = XdgDataFolder(error);
-    if (dataFolder.empty() || !EnterDataFolder(dataFolder, error)) {
-      std::cerr << "wenlotka: " << error << "\n";
-      return 1;
-    }
+  // Every start decides its data folder here, and only here.
+  const StartKind kind = isReport     ? StartKind::Report
+                         : isHeadless ? StartKind::Headless
+                                      : StartKind::Window;
+  DataFolder folder;
+  std::string error;
+  if (!ChooseDataFolder(kind, dataFolder, xdgData, &folder, &error)) {
+    std::cerr << "wenlotka: " << error << "\n";
+    return 1;
   }
+  auto settle = [&]() {
+    std::string why;
+    if (SettleDataFolder(kind, folder, std::cerr, &why)) return true;
+    std::cerr << "wenlotka: " << why << "\n";
+    return false;
+  };
 
   if (isReport) {
+    if (!settle()) return 1;
     GameGlobals files;  // the files the game would use
     if (layout >= 0) SelectKeyboardLayout(files, layout);
-    return RunProgressReport(files, reportPicture, std::cout, std::cerr);
+    return RunProgressReport(files, layout < 0, folder.workingDirectory ? "" : folder.path,
+                             reportPicture, std::cout, std::cerr);
   }
   if (isHeadless) {
+    if (folder.byOption && !folder.workingDirectory) {
+      // Paths on the command line mean what they meant where the user typed
+      // them, wherever the data folder is.
+      const std::string startFolder = CurrentFolder();
+      if (startFolder.empty() && (headless.script != AbsoluteFrom("/", headless.script) ||
+                                  headless.screenshot != AbsoluteFrom("/", headless.screenshot))) {
+        std::cerr << "wenlotka: cannot name the working directory for relative paths\n";
+        return 1;
+      }
+      headless.script = AbsoluteFrom(startFolder, headless.script);
+      headless.screenshot = AbsoluteFrom(startFolder, headless.screenshot);
+      headless.scriptFolder = startFolder;
+    }
+    if (!settle()) return 1;
     headless.languageFlag = languageFlag;
     if (sizeGiven) {
       headless.width = width;
@@ -174,5 +190,5 @@ int main(int argc, char** argv) {
     if (layout >= 0) headless.layout = layout;
     return RunHeadless(headless, std::cout, std::cerr);
   }
-  return RunWindow(width, height, languageFlag, layout, std::cerr);
+  return RunWindow(width, height, languageFlag, layout, settle, std::cerr);
 }

@@ -9,6 +9,7 @@
 #include "platform/window.h"
 #include "practice/layouts.h"
 #include "records/records.h"
+#include "screens/screens.h"
 #include "textscreen/textscreen.h"
 
 namespace {
@@ -31,9 +32,26 @@ int RecogniseLayout(const Window& window, std::ostream& err) {
   return QwertyLayout;
 }
 
+// On a menu the keys of the number row choose entries by their place, 1 to
+// 0, whatever they type on the layout (& é " on a French keyboard): the press
+// reaches the game as the digit of its place, once. Everywhere else, and for
+// every other key, the messages pass as they came, so a run judges what was
+// typed. `swallowing` holds over the rest of a press that became a digit.
+void RouteCharacter(Shell& shell, const WindowEvent& e, bool& swallowing) {
+  if (e.firstOfPress) swallowing = false;
+  if (swallowing) return;
+  if (e.numberRowPlace != 0 && MenuForScreen(shell.Globals().screenId) != nullptr) {
+    swallowing = true;
+    shell.OnChar('0' + e.numberRowPlace % 10);
+    return;
+  }
+  shell.OnChar(e.value);
+}
+
 }  // namespace
 
-int RunWindow(int width, int height, int languageFlag, int layout, std::ostream& err) {
+int RunWindow(int width, int height, int languageFlag, int layout,
+              const std::function<bool()>& settleDataFolder, std::ostream& err) {
   std::string error;
   bool noDisplay = false;
   std::unique_ptr<Window> window = Window::Open("WENLOTKA", width, height, &error, &noDisplay);
@@ -46,6 +64,7 @@ int RunWindow(int width, int height, int languageFlag, int layout, std::ostream&
     }
     return 1;
   }
+  if (!settleDataFolder()) return 1;
   CairoDeviceContext surface(std::max(1, window->ClientWidth()),
                              std::max(1, window->ClientHeight()));
   SystemClock clock;
@@ -86,6 +105,7 @@ int RunWindow(int width, int height, int languageFlag, int layout, std::ostream&
 
   std::vector<WindowEvent> events;
   bool closed = false;
+  bool swallowing = false;
   while (!closed && !shell.QuitPosted()) {
     // Asleep until the next event or the next due timer, whichever is first.
     int timeout = -1;
@@ -98,7 +118,7 @@ int RunWindow(int width, int height, int languageFlag, int layout, std::ostream&
       if (shell.QuitPosted()) break;
       switch (e.kind) {
         case WindowEvent::Kind::Char:
-          shell.OnChar(e.value);
+          RouteCharacter(shell, e, swallowing);
           break;
         case WindowEvent::Kind::MouseMove:
           shell.OnOtherMessage();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <unordered_map>
@@ -250,6 +251,15 @@ ColorRef CairoDeviceContext::GetBkColor() const {
 // One glyph stretched over its cell: the height from ascent plus descent, the
 // width from the advance of "0" for a one-byte character and from the em for
 // a two-byte one (a wider glyph is narrowed to fit), centred in the cell.
+//
+// The ink of every glyph of the face keeps to the top fifteen sixteenths of
+// the cell. A text one unit below the grid of rows (the titles at y 1) shares
+// the last sixteenth of its cell with the next row, whose opaque cells would
+// hide ink there: an underscore or a descender that reaches the declared
+// descent, or past it (the IPA faces' Latin letters). So the baseline rises
+// as far as that needs, and a face whose ink is too tall for the room is
+// drawn smaller. Cairo puts a glyph's origin on a whole pixel, so the
+// baseline is chosen whole here, never rounded down into the next row.
 void CairoDeviceContext::Impl::DrawGlyph(cairo_t* cr, double left, double top, double cellWidth,
                                          double cellHeight, char32_t c, int bytes,
                                          const ResolvedFace& face) {
@@ -257,7 +267,14 @@ void CairoDeviceContext::Impl::DrawGlyph(cairo_t* cr, double left, double top, d
   double advance = face.AdvanceOf(c);
   double reference = bytes == 1 ? std::max(face.digitAdvance, advance) : std::max(1.0, advance);
   double sx = cellWidth / reference;
-  double sy = cellHeight / (face.ascent + face.descent);
+  const double room = cellHeight * 15 / 16;
+  double sy = std::min(cellHeight / (face.ascent + face.descent),
+                       room / (face.inkAscent + face.inkDescent));
+  const double baseline = std::max(
+      1.0,
+      std::floor(std::min(std::max(face.ascent, face.inkAscent) * sy, room - face.inkDescent * sy) +
+                 1e-6));
+  if (face.inkAscent > 0 && face.inkAscent * sy > baseline) sy = baseline / face.inkAscent;
   cairo_matrix_t matrix;
   cairo_matrix_init_scale(&matrix, sx, sy);
   cairo_set_font_face(cr, face.face);
@@ -266,7 +283,7 @@ void CairoDeviceContext::Impl::DrawGlyph(cairo_t* cr, double left, double top, d
   EncodeUtf8(c, utf8);
   double offset = (cellWidth - advance * sx) / 2;
   if (offset < 0) offset = 0;
-  cairo_move_to(cr, left + offset, top + face.ascent * sy);
+  cairo_move_to(cr, left + offset, top + baseline);
   cairo_show_text(cr, utf8);
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +51,32 @@ FcPattern* MatchFont(std::string_view faceName, std::uint8_t charset, int weight
   FcPattern* match = FcFontMatch(nullptr, request, &result);
   FcPatternDestroy(request);
   return match;
+}
+
+// The characters the game draws: ASCII, and the symbols, kana and full-width
+// forms of its Japanese texts and of Japanese input (kanji keep to the same
+// em box as the kana).
+constexpr std::pair<char32_t, char32_t> DrawnCharacters[] = {
+    {0x21, 0x7E}, {0x3001, 0x303F}, {0x3041, 0x3096}, {0x30A1, 0x30FC}, {0xFF01, 0xFF9F},
+};
+
+// How far the ink of those of them the face has reaches above and below the
+// baseline, in em units: one measurement of them all side by side.
+void MeasureInk(ResolvedFace& out) {
+  std::string all;
+  for (const auto& [first, last] : DrawnCharacters) {
+    for (char32_t c = first; c <= last; ++c) {
+      if (!out.HasGlyph(c)) continue;
+      char utf8[5];
+      EncodeUtf8(c, utf8);
+      all += utf8;
+    }
+  }
+  cairo_text_extents_t ink;
+  cairo_scaled_font_text_extents(out.unitFont, all.c_str(), &ink);
+  if (ink.height <= 0) return;
+  out.inkAscent = -ink.y_bearing / 1000;
+  out.inkDescent = (ink.y_bearing + ink.height) / 1000;
 }
 
 std::string StringOf(FcPattern* pattern, const char* object) {
@@ -113,6 +140,9 @@ void ResolveInto(ResolvedFace& out, std::string_view faceName, std::uint8_t char
     out.ascent = extents.ascent / 1000;
     out.descent = extents.descent / 1000;
   }
+  out.inkAscent = out.ascent;
+  out.inkDescent = out.descent;
+  MeasureInk(out);
   double digit = out.AdvanceOf(U'0');
   if (digit > 0) out.digitAdvance = digit;
 }

@@ -24,6 +24,10 @@ struct ResolvedFace {
   std::string family;
   double ascent = 0.88;
   double descent = 0.12;
+  // The real ink of every glyph the game draws in this face, above and below
+  // the baseline; it may reach past the declared ascent and descent.
+  double inkAscent = 0.88;
+  double inkDescent = 0.12;
   double digitAdvance = 0.5;  // advance of "0"
   bool bold = false;
 

@@ -82,8 +82,8 @@ std::string KeyPressMessages(const KeyFacts& key) {
   if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
     return {};
   }
-  // A kana key's half-width katakana is the single byte the original
-  // platform's kana mode delivered.
+  // A kana key's half-width katakana is one byte, 0xA1..0xDF, which the
+  // game folds back to the key that carries it.
   if (c >= 0xFF61 && c <= 0xFF9F) return std::string(1, static_cast<char>(c - 0xFF61 + 0xA1));
   std::string bytes = Utf8ToCp932(Utf8Of(c));
   return bytes.empty() ? std::string(1, StandInByte) : bytes;

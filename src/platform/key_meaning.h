@@ -25,6 +25,9 @@ struct KeyFacts {
   bool ctrl = false;
   bool alt = false;  // Alt itself, not AltGr
   bool shift = false;
+  // Where the key sits, whatever it types: 1 to 10 for the keys of the number
+  // row that carry 1 to 0 on a US keyboard, 0 for any other key.
+  int numberRowPlace = 0;
 };
 
 // The character messages of one key press, CP932 bytes in order (a

@@ -72,6 +72,10 @@ KeyFacts FactsOfSdlKey(const SDL_Keysym& key) {
   // Right Alt may be AltGr, which only chooses characters.
   f.alt = (key.mod & KMOD_LALT) != 0;
   f.shift = (key.mod & KMOD_SHIFT) != 0;
+  // Scancodes name places: SDL_SCANCODE_1 to SDL_SCANCODE_0 are the number row.
+  if (key.scancode >= SDL_SCANCODE_1 && key.scancode <= SDL_SCANCODE_0) {
+    f.numberRowPlace = key.scancode - SDL_SCANCODE_1 + 1;
+  }
   const bool upper = f.shift != ((key.mod & KMOD_CAPS) != 0);
   if (f.baseChar >= U'a' && f.baseChar <= U'z') {
     f.layoutChar = upper ? f.baseChar - 32 : f.baseChar;
@@ -81,8 +85,14 @@ KeyFacts FactsOfSdlKey(const SDL_Keysym& key) {
   return f;
 }
 
-void PushBytes(const std::string& bytes, std::vector<WindowEvent>& out) {
-  for (char b : bytes) out.push_back({WindowEvent::Kind::Char, static_cast<unsigned char>(b), 0});
+// The character messages of one key press, each telling where its key sits.
+void PushBytes(const std::string& bytes, int numberRowPlace, std::vector<WindowEvent>& out) {
+  bool first = true;
+  for (char b : bytes) {
+    out.push_back(
+        {WindowEvent::Kind::Char, static_cast<unsigned char>(b), 0, numberRowPlace, first});
+    first = false;
+  }
 }
 
 bool Contains(const Rect& r, int x, int y) {
@@ -144,7 +154,7 @@ void Window::Impl::Translate(const SDL_Event& event, std::vector<WindowEvent>& o
     case SDL_SYSWMEVENT: {
       KeyFacts facts;
       if (x11Keys && event.syswm.msg != nullptr && X11KeyFacts(*event.syswm.msg, &facts)) {
-        PushBytes(KeyPressMessages(facts), out);
+        PushBytes(KeyPressMessages(facts), facts.numberRowPlace, out);
       }
       return;  // the SDL_KEYDOWN that follows is the message itself
     }
@@ -153,11 +163,12 @@ void Window::Impl::Translate(const SDL_Event& event, std::vector<WindowEvent>& o
         out.push_back({WindowEvent::Kind::MouseMove, 0, 0});
         return;
       }
-      std::string bytes = KeyPressMessages(FactsOfSdlKey(event.key.keysym));
+      const KeyFacts facts = FactsOfSdlKey(event.key.keysym);
+      std::string bytes = KeyPressMessages(facts);
       if (bytes.empty()) {
         out.push_back({WindowEvent::Kind::MouseMove, 0, 0});
       } else {
-        PushBytes(bytes, out);
+        PushBytes(bytes, facts.numberRowPlace, out);
       }
       return;
     }

@@ -24,6 +24,11 @@ struct WindowEvent {
   Kind kind = Kind::MouseMove;
   int value = 0;
   int value2 = 0;
+  // Char: where the pressed key sits, 1 to 10 for the number row's keys 1 to
+  // 0 whatever they type, else 0; `firstOfPress` marks the first message of
+  // the press (a double-byte character makes two).
+  int numberRowPlace = 0;
+  bool firstOfPress = false;
 };
 
 class Window {

@@ -5,9 +5,11 @@
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <array>
 #include <cstdio>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -43,6 +45,40 @@ KeySym LevelKeySym(const XKeyEvent& event, unsigned state) {
   char text[32];
   XLookupString(&e, text, sizeof text, &sym, nullptr);
   return sym;
+}
+
+// The place of a key on the number row, 1 to 10, from its XKB name (AE01 to
+// AE10), which says where a key sits whatever it types; 0 for other keys.
+// Without the names, the keycodes 10 to 19 that both X keycode sets give the
+// number row.
+int NumberRowPlace(Display* display, unsigned keycode) {
+  static Display* namedFor = nullptr;
+  static std::array<int, 256> places{};
+  if (namedFor != display) {
+    namedFor = display;
+    places.fill(0);
+    bool named = false;
+    if (XkbDescPtr xkb = XkbGetMap(display, 0, XkbUseCoreKbd)) {
+      if (XkbGetNames(display, XkbKeyNamesMask, xkb) == Success && xkb->names != nullptr &&
+          xkb->names->keys != nullptr) {
+        named = true;
+        for (int k = xkb->min_key_code; k <= xkb->max_key_code && k < 256; ++k) {
+          const char* name = xkb->names->keys[k].name;  // four bytes, not terminated
+          if (name[0] != 'A' || name[1] != 'E' || name[2] < '0' || name[2] > '1' || name[3] < '0' ||
+              name[3] > '9') {
+            continue;
+          }
+          const int place = (name[2] - '0') * 10 + (name[3] - '0');
+          if (place >= 1 && place <= 10) places[static_cast<std::size_t>(k)] = place;
+        }
+      }
+      XkbFreeKeyboard(xkb, 0, True);
+    }
+    if (!named) {
+      for (int place = 1; place <= 10; ++place) places[static_cast<std::size_t>(place + 9)] = place;
+    }
+  }
+  return keycode < places.size() ? places[keycode] : 0;
 }
 
 char32_t CharOfKeySym(KeySym sym) {
@@ -96,6 +132,7 @@ bool X11KeyFacts(const SDL_SysWMmsg& msg, KeyFacts* facts) {
   f.ctrl = (key.state & ControlMask) != 0;
   f.alt = (key.state & Mod1Mask) != 0;
   f.shift = (key.state & ShiftMask) != 0;
+  f.numberRowPlace = NumberRowPlace(key.display, key.keycode);
   *facts = f;
   return true;
 #else

@@ -58,12 +58,15 @@ bool KeepKeyStatisticsElsewhere(GameGlobals& g, std::ostream& err, const std::st
 
 // ---- The report ------------------------------------------------------------------
 
-// Reads the statistics files of `g` (KeyStatisticsPath, RunHistoryPath),
-// changes neither, prints the summary on `out` and, when `picturePath` is not
-// empty, writes the picture there as PNG. Returns the exit status: 0, or 1
-// when a file could not be read or the picture could not be written.
-int RunProgressReport(const GameGlobals& g, const std::string& picturePath, std::ostream& out,
-                      std::ostream& err);
+// Reads the statistics files (KeyStatisticsPath, RunHistoryPath) in `folder`
+// (empty: the working directory), changes none, prints the summary on `out`
+// and, when `picturePath` is not empty, writes the picture there as PNG.
+// With `everyLayout` every layout whose files hold keys or runs gets a
+// section of its own and the picture shows the layout played last; else only
+// the layout of `files` is read. Returns the exit status: 0, or 1 when a
+// file could not be read or the picture could not be written.
+int RunProgressReport(const GameGlobals& files, bool everyLayout, const std::string& folder,
+                      const std::string& picturePath, std::ostream& out, std::ostream& err);
 
 // ---- Files -------------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 
 #include "platform/cairo_dc.h"
 #include "platform/safe_file.h"
+#include "practice/layouts.h"
 #include "progress/progress.h"
 
 namespace {
@@ -217,43 +218,92 @@ FileResult WritePicture(const CairoDeviceContext& surface, const std::string& pa
 
 }  // namespace
 
-int RunProgressReport(const GameGlobals& files, const std::string& picturePath, std::ostream& out,
-                      std::ostream& err) {
-  const std::string keysPath = KeyStatisticsPath(files);
-  const std::string runsPath = RunHistoryPath(files);
+namespace {
+
+// One layout's statistics as read for the report.
+struct LayoutProgress {
+  int layout = 0;
+  std::string keysPath, runsPath;
   KeyStatistics stats;
   std::vector<RunEntry> runs;
-  bool keysPresent = false, runsPresent = false;
-  std::string message, keysSkipped, runsSkipped;
-  if (!ReadStatisticsFile(keysPath, MaxKeyFileBytes, &stats, ParseKeyStatistics, &keysPresent,
-                          &message, &keysSkipped) ||
-      !ReadStatisticsFile(runsPath, MaxRunFileBytes, &runs, ParseRunHistory, &runsPresent, &message,
-                          &runsSkipped)) {
-    err << "wenlotka: " << message << "; no report made, no file changed\n";
-    return 1;
+};
+
+// The date and time of the latest run, "" for none; YY/MM/DD sorts as text.
+std::string LatestRun(const LayoutProgress& p) {
+  std::string latest;
+  for (const RunEntry& r : p.runs) latest = std::max(latest, std::string(r.date) + " " + r.clock);
+  return latest;
+}
+
+}  // namespace
+
+int RunProgressReport(const GameGlobals& files, bool everyLayout, const std::string& folder,
+                      const std::string& picturePath, std::ostream& out, std::ostream& err) {
+  auto inFolder = [&](const std::string& name) {
+    return folder.empty() ? name : folder + "/" + name;
+  };
+  std::vector<LayoutProgress> found;
+  for (int layout = 0; layout < KeyboardLayoutCount; ++layout) {
+    if (!everyLayout && layout != files.keyboardLayout) continue;
+    GameGlobals g;
+    SelectKeyboardLayout(g, layout);
+    LayoutProgress p;
+    p.layout = layout;
+    p.keysPath = inFolder(KeyStatisticsPath(g));
+    p.runsPath = inFolder(RunHistoryPath(g));
+    bool keysPresent = false, runsPresent = false;
+    std::string message, keysSkipped, runsSkipped;
+    if (!ReadStatisticsFile(p.keysPath, MaxKeyFileBytes, &p.stats, ParseKeyStatistics, &keysPresent,
+                            &message, &keysSkipped) ||
+        !ReadStatisticsFile(p.runsPath, MaxRunFileBytes, &p.runs, ParseRunHistory, &runsPresent,
+                            &message, &runsSkipped)) {
+      err << "wenlotka: " << message << "; no report made, no file changed\n";
+      return 1;
+    }
+    for (const std::string& skipped : {keysSkipped, runsSkipped}) {
+      if (!skipped.empty()) err << "wenlotka: " << skipped << "; skipped, no file changed\n";
+    }
+    if (HasCounts(p.stats) || !p.runs.empty()) found.push_back(std::move(p));
   }
-  for (const std::string& skipped : {keysSkipped, runsSkipped}) {
-    if (!skipped.empty()) err << "wenlotka: " << skipped << "; skipped, no file changed\n";
-  }
-  if (!HasCounts(stats) && runs.empty()) {
-    out << "No progress recorded yet: " << keysPath << " and " << runsPath
-        << " in this folder hold no keys or runs. Finish a practice run and they will.\n";
+  if (found.empty()) {
+    GameGlobals g;
+    SelectKeyboardLayout(g, everyLayout ? QwertyLayout : files.keyboardLayout);
+    out << "No progress recorded yet: " << KeyStatisticsPath(g) << " and " << RunHistoryPath(g)
+        << " in " << (folder.empty() ? "this folder" : folder)
+        << " hold no keys or runs. Finish a practice run and they will.\n";
     if (!picturePath.empty()) out << "No picture written.\n";
     return 0;
   }
-  out << BuildReportText(stats, runs);
+  // Without a layout asked for, each section is headed by its layout as soon
+  // as the folder holds more than the plain (qwerty) files.
+  const bool headed = everyLayout && (found.size() > 1 || found[0].layout != QwertyLayout);
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const LayoutProgress& p = found[i];
+    if (headed) {
+      out << (i == 0 ? "" : "\n") << "Keyboard " << KeyboardLayouts[p.layout].name << " ("
+          << p.keysPath << ", " << p.runsPath << ")\n";
+    }
+    out << BuildReportText(p.stats, p.runs);
+  }
   if (picturePath.empty()) return 0;
 
+  // The picture shows one keyboard: the layout asked for, or the one played last.
+  const LayoutProgress* shown = &found[0];
+  for (const LayoutProgress& p : found) {
+    if (LatestRun(p) > LatestRun(*shown)) shown = &p;
+  }
   CairoDeviceContext surface(PictureWidth, PictureHeight);
   GameGlobals g;
   g.ClientRect = Rect{0, 0, PictureWidth, PictureHeight};
-  g.keyboardLayout = files.keyboardLayout;  // the keyboard the statistics were typed on
-  DrawReportPicture(g, surface, stats, runs);
+  g.keyboardLayout = shown->layout;  // the keyboard the statistics were typed on
+  DrawReportPicture(g, surface, shown->stats, shown->runs);
   FileResult written = WritePicture(surface, picturePath);
   if (!written.Ok()) {
     err << "wenlotka: picture not written: " << written.message << "\n";
     return 1;
   }
-  out << "Picture written to " << picturePath << "\n";
+  out << "Picture written to " << picturePath;
+  if (headed) out << " (keyboard " << KeyboardLayouts[shown->layout].name << ")";
+  out << "\n";
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app_test_support.h"
+#include "platform/cairo_dc.h"
 #include "support/test_support.h"
 
 namespace {
@@ -113,21 +114,60 @@ TEST(Layouts, AFailedSaveNamesTheLayoutsOwnFile) {
   EXPECT_EQ(CountLines(dir.ReadFile("wenlotka-dvorak.rec")), 22);
 }
 
-TEST(Layouts, TheStatisticsAndTheirReportArePerLayoutToo) {
+TEST(Layouts, TheStatisticsArePerLayoutAndTheReportCoversEveryLayout) {
   ScratchDir dir;
-  RunResult r = RunScript("key space\ntype 1\ntype 1\nhit 60\nkey esc\nquit\n",
-                          "--clock 1000000000 --layout dvorak");
+  // A QWERTY Upper Row run, then, later, an AZERTY Home Row run.
+  RunResult r = RunScript("key space\ntype 1\ntype 2\nhit 60\nkey esc\nquit\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(dir.Exists("wenlotka-dvorak.keys"));
-  EXPECT_TRUE(dir.Exists("wenlotka-dvorak.runs"));
-  EXPECT_FALSE(dir.Exists("wenlotka.keys"));
-  EXPECT_FALSE(dir.Exists("wenlotka.runs"));
-  r = RunWenlotka("--layout dvorak --report");
+  r = RunScript("key space\ntype 1\ntype 1\nhit 60\nkey esc\nquit\n",
+                "--clock 1000000100 --layout azerty");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(dir.Exists("wenlotka-azerty.keys"));
+  EXPECT_TRUE(dir.Exists("wenlotka-azerty.runs"));
+
+  // Every layout whose files are in the folder has a section of its own.
+  r = RunWenlotka("--report --data-dir .");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("Beginner's Home Row: 1 run, best 1 sec"), std::string::npos) << r.out;
-  r = RunWenlotka("--report");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.find("Beginner's Home Row"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Keyboard qwerty (wenlotka.keys, wenlotka.runs)\nRuns per course\n"
+                       "  Beginner's Upper Row: 1 run, best 1 sec"),
+            0u)
+      << r.out;
+  EXPECT_NE(r.out.find("\n\nKeyboard azerty (wenlotka-azerty.keys, wenlotka-azerty.runs)\n"
+                       "Runs per course\n  Beginner's Home Row: 1 run, best 1 sec"),
+            std::string::npos)
+      << r.out;
+  // --layout reports that layout alone, wherever it stands.
+  for (const char* args : {"--report --layout azerty", "--layout azerty --report"}) {
+    r = RunWenlotka(std::string(args) + " --data-dir .");
+    EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+    EXPECT_EQ(r.out.find("Runs per course\n  Beginner's Home Row: 1 run, best 1 sec"), 0u)
+        << args << ": " << r.out;
+    EXPECT_EQ(r.out.find("Upper Row"), std::string::npos) << args << ": " << r.out;
+  }
+
+  // The picture shows the keyboard named, or the one played last, with its
+  // own letters: a cap typed in the run is coloured, others keep the colour
+  // of a cap without data (the lowest row's first cap, W or Z, never typed).
+  const struct {
+    const char* args;
+    const char* file;
+    bool azerty;
+  } pictures[] = {
+      {"--report az.png --layout azerty", "az.png", true},
+      {"--report last.png", "last.png", true},
+      {"--report qw.png --layout qwerty", "qw.png", false},
+  };
+  for (const auto& p : pictures) {
+    r = RunWenlotka(std::string(p.args) + " --data-dir .");
+    ASSERT_EQ(r.status, 0) << p.args << ": " << r.err;
+    CairoDeviceContext picture(1, 1);
+    ASSERT_TRUE(picture.ReadPng(p.file)) << p.args;
+    const ColorRef homeFirst = picture.PixelAt(85, 229);    // azerty Q, qwerty A
+    const ColorRef upperFirst = picture.PixelAt(61, 165);   // azerty A, qwerty Q
+    const ColorRef lowerFirst = picture.PixelAt(109, 293);  // azerty W, qwerty Z
+    EXPECT_EQ(homeFirst != lowerFirst, p.azerty) << p.args;
+    EXPECT_EQ(upperFirst != lowerFirst, !p.azerty) << p.args;
+  }
 }
 
 TEST(Layouts, QwertyNamedOrNotGivesTheSameScreensAndFiles) {

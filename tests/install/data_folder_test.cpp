@@ -1,5 +1,5 @@
-// Where the game's files go: the working directory, --data-dir, and the
-// XDG data folder the desktop menu entry asks for.
+// Where the game's files go: the working directory of a script, --data-dir,
+// and the XDG data folder of every game in a window and of the report.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,8 +63,12 @@ TEST(DataFolder, AMissingFolderIsMadeWithItsParentsAndTakesEveryFile) {
   EXPECT_NE(report.out.find("Beginner's Home Row: 1 run, best 5 sec"), std::string::npos)
       << report.out;
   EXPECT_TRUE(dir.Exists("progress.png"));
+  // A script from standard input, "-", is no file name to look for there.
+  r = RunProgram("--headless - --data-dir saved/c --clock 1000000000", "", "play.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(HasGameFiles(dir.Path() + "/saved/c"));
 
-  // Without the option everything stays in the working directory.
+  // A script without the option keeps everything in the working directory.
   ScratchDir plain;
   WriteBytes("play.txt", RecordRun);
   ASSERT_EQ(RunProgram("--headless play.txt --clock 1000000000").status, 0);
@@ -124,11 +128,11 @@ TEST(DataFolder, AFolderTheUserMayNotWriteIsRefusedBeforeAnythingRuns) {
   chmod("locked", 0755);
 }
 
-TEST(DataFolder, TheMenuEntryKeepsTheFilesInTheXdgDataFolder) {
+TEST(DataFolder, TheXdgDataFolderHoldsTheGamesOfTheMenuEntryAndTheReportReadsThem) {
   ScratchDir dir;
-  const std::string command = DesktopEntryCommand();
-  ASSERT_EQ(command.rfind("wenlotka ", 0), 0u) << command;
-  const std::string options = command.substr(9);  // what the menu adds to the program
+  // The menu entry starts a game in a window, which keeps its files in the
+  // data folder as one started from a terminal does.
+  EXPECT_EQ(DesktopEntryCommand(), "wenlotka");
   WriteBytes("play.txt", RecordRun);
   const std::string home = dir.Path() + "/home", xdg = dir.Path() + "/xdg";
   const struct {
@@ -145,11 +149,16 @@ TEST(DataFolder, TheMenuEntryKeepsTheFilesInTheXdgDataFolder) {
     fs::remove_all(home);
     fs::remove_all(xdg);
     ASSERT_TRUE(fs::create_directory(home));
-    Outcome r = RunProgram(options + " --headless play.txt --clock 1000000000", c.environment);
+    // A script played in that folder, as a game in a window would play.
+    Outcome r = RunProgram("--xdg-data --headless play.txt --clock 1000000000", c.environment);
     EXPECT_EQ(r.status, 0) << c.environment << ": " << r.err;
     EXPECT_TRUE(HasGameFiles(c.folder)) << c.environment;
     EXPECT_FALSE(HasAnyGameFile(dir.Path())) << c.environment;
     EXPECT_FALSE(fs::exists(dir.Path() + "/relative"));
+    Outcome report = RunProgram("--report", c.environment);
+    EXPECT_EQ(report.status, 0) << c.environment << ": " << report.err;
+    EXPECT_NE(report.out.find("Beginner's Home Row: 1 run, best 5 sec"), std::string::npos)
+        << c.environment << ": " << report.out;
   }
 }
 
@@ -167,9 +176,13 @@ TEST(Options, BadOrClashingOptionsGiveUsageAndStatusTwoAndTouchNothing) {
 TEST(Options, HelpStatesTheDefaultsTheProgramUses) {
   Outcome r = RunProgram("--help");
   EXPECT_EQ(r.status, 0);
-  for (const char* says : {"--size WxH", "(default: 1282x802 for the", "window, 642x402 headless)",
-                           "--lang en|ja", "(default: en)", "(default: the working directory)",
-                           "$XDG_DATA_HOME/wenlotka", "~/.local/share/wenlotka"}) {
+  for (const char* says :
+       {"--size WxH", "(default: 1282x802 for the", "window, 642x402 headless)", "--lang en|ja",
+        "(default: en)", "--data-dir .\n                      for the working directory",
+        "(default: the data folder\n                      $XDG_DATA_HOME/wenlotka, or "
+        "~/.local/share/wenlotka when that\n                      is unset, for a game in a "
+        "window and --report, however\n                      started; the working directory "
+        "for --headless)"}) {
     EXPECT_NE(r.out.find(says), std::string::npos) << says;
   }
   EXPECT_EQ(r.out.find("default 642x402)"), std::string::npos);

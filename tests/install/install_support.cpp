@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-Outcome RunProgram(const std::string& args, const std::string& prefix) {
+Outcome RunProgram(const std::string& args, const std::string& prefix, const std::string& input) {
   const std::string cmd = prefix + (prefix.empty() ? "" : " ") + WENLOTKA_BINARY + " " + args +
-                          " >.install-test.out 2>.install-test.err </dev/null";
+                          " >.install-test.out 2>.install-test.err <" + input;
   Outcome r;
   const int raw = std::system(cmd.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

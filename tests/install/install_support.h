@@ -14,7 +14,9 @@ struct Outcome {
 
 // Runs `prefix wenlotka args` through the shell in the current directory;
 // `prefix` may set the environment (env ...) or change the user (setpriv ...).
-Outcome RunProgram(const std::string& args, const std::string& prefix = "");
+// Standard input comes from the file `input`.
+Outcome RunProgram(const std::string& args, const std::string& prefix = "",
+                   const std::string& input = "/dev/null");
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

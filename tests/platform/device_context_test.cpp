@@ -257,7 +257,7 @@ TEST(TextCells, ACopiedCellEqualsAFreshlyDrawnOneAndTheCacheIsDroppedOnResize) {
   cached.SetTextColor(Red);
   cached.TextOut(40, 5, latin, "W");
   EXPECT_EQ(cached.CachedCellCount(), 2) << "colours are part of the key";
-  EXPECT_NE(cached.PixelAt(3 + 8, 5 + 16), cached.PixelAt(40 + 8, 5 + 16));
+  EXPECT_NE(cached.PixelAt(3 + 2, 5 + 12), cached.PixelAt(40 + 2, 5 + 12));  // the left stroke
   cached.Resize(300, 100);
   EXPECT_EQ(cached.CachedCellCount(), 0);
 }

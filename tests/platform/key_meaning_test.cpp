@@ -1,6 +1,6 @@
 // The character messages of one key press, as the window hands them to the
-// game: the original platform's control characters, Alt silent, and the
-// stand-in '?' for characters its code page lacks.
+// game: Ctrl+letter as the control characters 1..26, Alt silent, and the
+// stand-in '?' for characters the game's code page lacks.
 #include "platform/key_meaning.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@ KeyFacts SpecialKey(Special s, bool ctrl = false) {
   return k;
 }
 
-TEST(KeyPressMessages, GiveTheOriginalPlatformsCharacterMessages) {
+TEST(KeyPressMessages, GiveControlCharactersForCtrlAndNothingForAlt) {
   struct Case {
     const char* what;
     KeyFacts key;

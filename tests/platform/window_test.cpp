@@ -135,7 +135,7 @@ TEST_F(KeysUnderXvfb, TypedCharactersBecomeCp932CharacterMessages) {
             (std::vector<int>{'a', 0x82, 0xA0, 0x82, 0x60, '?', '\\', '?', 'A'}));
 }
 
-TEST_F(KeysUnderXvfb, ControlAndAltKeysGiveTheOriginalsCharacterMessages) {
+TEST_F(KeysUnderXvfb, CtrlGivesControlCharactersAndAltNone) {
   struct Case {
     const char* keys;
     std::vector<int> chars;
@@ -172,7 +172,7 @@ TEST_F(KeysUnderXvfb, AltGrStillChoosesCharacters) {
 TEST_F(KeysUnderXvfb, AKanaLayoutGivesTheHalfWidthKanaOfEachKey) {
   if (access("/usr/bin/setxkbmap", X_OK) != 0) GTEST_SKIP() << "setxkbmap is not installed";
   // The Japanese kana layout without an input method: each key gives its
-  // kana, as the original's kana keyboard gave half-width katakana bytes.
+  // half-width katakana, one byte each, as a kana keyboard types them.
   pid_t map = Spawn({"/usr/bin/setxkbmap", "-display", server.name, "-model", "jp106", "-layout",
                      "jp", "-variant", "kana"});
   ASSERT_GT(map, 0);

@@ -42,9 +42,10 @@ std::string Beside(const char* what) {
 }
 
 Outcome Wenlotka(const std::string& args) {
-  // No display: the report and the headless game must never need one.
+  // No display: the report and the headless game must never need one. The
+  // game's files are those of the scratch folder the test runs in.
   const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(WENLOTKA_BINARY) +
-                          " " + args + " >" + Beside(".out") + " 2>" + Beside(".err") +
+                          " " + args + " --data-dir . >" + Beside(".out") + " 2>" + Beside(".err") +
                           " </dev/null";
   Outcome r;
   const int raw = std::system(cmd.c_str());
@@ -428,6 +429,24 @@ TEST(ProgressReport, PrintsTheSummaryAndDrawsThePictureWithoutChangingTheFiles) 
 
   r = Wenlotka("--report");
   EXPECT_EQ(r.out, ReportText);
+}
+
+TEST(ProgressReport, RatesRoundHalfUpAndOnATieTheKeyWithMoreEvidenceComesFirst) {
+  // W missed 2 of 3 times; Y and R both half the time, Y over more keys.
+  KeyStatistics stats;
+  std::string error;
+  ASSERT_TRUE(
+      ParseKeyStatistics("wenlotka-keys 1\n2 R 2 1 0 0 1 0\n2 W 3 2 0 0 1 0\n"
+                         "2 Y 4 2 0 0 2 0\n",
+                         &stats, &error))
+      << error;
+  const std::string text = BuildReportText(stats, {});
+  EXPECT_NE(text.find("Weakest keys by miss rate\n"
+                      "  W  67%  2 missed, 1 typed right\n"
+                      "  Y  50%  2 missed, 2 typed right\n"
+                      "  R  50%  1 missed, 1 typed right\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {

@@ -134,12 +134,15 @@ TEST(NoDisplay, ThePlayerIsToldAndTheProgramEndsWithinASecond) {
         Case{{"SDL_VIDEODRIVER=dummy"}, "dummy"},
         Case{{"DISPLAY=:1999"}, "an X server that is not there"}}) {
     std::string err;
-    EXPECT_EQ(RunWithoutDisplay(c.env, &err), 1) << c.named;
+    std::vector<std::string> env = c.env;
+    env.push_back("XDG_DATA_HOME=" + dir.Path() + "/xdg");
+    EXPECT_EQ(RunWithoutDisplay(env, &err), 1) << c.named;
     EXPECT_EQ(err.rfind("wenlotka: no display: ", 0), 0u) << c.named << ": " << err;
     EXPECT_NE(err.find(" (use --headless SCRIPT)\n"), std::string::npos) << c.named << ": " << err;
     EXPECT_EQ(Lines(err), 1) << c.named << ": " << err;
   }
   EXPECT_EQ(dir.ReadFile("wenlotka.rec"), "") << "nothing was played, nothing saved";
+  EXPECT_FALSE(dir.Exists("xdg")) << "the data folder was made although nothing could be played";
 }
 
 }  // namespace

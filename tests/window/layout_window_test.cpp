@@ -77,12 +77,18 @@ TEST_F(LayoutWindow, TheLayoutIsRecognisedAtStartAndKeepsItsOwnRecords) {
   }
 }
 
-TEST_F(LayoutWindow, AHomeRowRunOnAFrenchKeyboardTypedByKeyPositionHasNoError) {
+TEST_F(LayoutWindow, OnAFrenchKeyboardMenusAndAHomeRowRunGoByKeyPosition) {
   ASSERT_TRUE(SetKeyboard(x, "fr"));
   WindowGame game(x, "642x402");
   ASSERT_FALSE(game.window.empty());
   game.Keys("space");
-  game.Type("11");  // Beginner's, Home Row: the mole shows each target at once
+  // On a menu the keys of the number row choose by their place, whatever
+  // they type on this keyboard (& é " ' ...): keycode 11, the "2" key, opens
+  // the Standard menu; keycode 10, the "1" key, chooses the first entry.
+  game.Keys("11");
+  EXPECT_EQ(Differing(game, *Headless(642, 402, " 2")), 0) << "the 2 key did not open Standard";
+  game.Keys("Escape");
+  game.Keys("10 10");  // Beginner's, Home Row: the mole shows each target at once
 
   // The home row's caps, left to right, are the keys with keycodes 38 to 47
   // (the A to semicolon keys of a US keyboard); the black one is the mole.

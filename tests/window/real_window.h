@@ -10,11 +10,14 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/shell.h"
 #include "platform/types.h"
+#include "support/test_support.h"
 
 // Xlib last: its macros (None, Status, Bool...) would break the headers above.
 #include <X11/Xlib.h>
@@ -146,11 +149,14 @@ class XServer {
 };
 
 struct WindowGame {
-  // `args` follow the size on the command line.
+  // `args` follow the size on the command line. The game keeps its files in
+  // the working directory unless `dataFolderHere` is false: it then takes its
+  // default, the XDG data folder, which `env` must point somewhere harmless.
   WindowGame(const XServer& x, const std::string& size, const std::vector<std::string>& env = {},
-             const std::vector<std::string>& args = {})
+             const std::vector<std::string>& args = {}, bool dataFolderHere = true)
       : x(x) {
     std::vector<std::string> argv = {WENLOTKA_BINARY, "--size", size};
+    if (dataFolderHere) argv.insert(argv.end(), {"--data-dir", "."});
     argv.insert(argv.end(), args.begin(), args.end());
     pid = Spawn(argv, x.Name(), "wenlotka.stderr", env);
     for (int i = 0; i < 100 && window.empty(); ++i) {
@@ -215,5 +221,31 @@ struct WindowGame {
   pid_t pid = -1;
   std::string window;
 };
+
+// The same game drawn headless at the given size after the given keys.
+inline std::unique_ptr<CairoDeviceContext> Headless(int w, int h, const std::string& keys) {
+  auto surface = std::make_unique<CairoDeviceContext>(w, h);
+  VirtualClock clock{TimeStamp{1'000'000'000, 0}};
+  GameGlobals g;
+  ScratchDir elsewhere;  // keep this run's files apart from the window's
+  Shell shell(g, *surface, clock, nullptr);
+  shell.Start();
+  shell.OnPaint();
+  for (char c : keys) shell.OnChar(static_cast<unsigned char>(c));
+  return surface;
+}
+
+// Sampled pixels of the window between rows `top` and `bottom` that differ
+// from `ref` (whole window when bottom is 0).
+inline int Differing(WindowGame& game, const CairoDeviceContext& ref, int top = 0, int bottom = 0) {
+  int w = 0, h = 0;
+  std::vector<ColorRef> live = game.Capture(&w, &h);
+  if (w != ref.Width() || h != ref.Height()) return -1;
+  if (bottom == 0) bottom = h;
+  int differing = 0;
+  for (int y = top; y < bottom; y += 3)
+    for (int xx = 0; xx < w; xx += 5) differing += live[y * w + xx] != ref.PixelAt(xx, y);
+  return differing;
+}
 
 }  // namespace realwindow
