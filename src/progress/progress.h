@@ -59,14 +59,18 @@ int RunProgressReport(const GameGlobals& g, const std::string& picturePath, std:
 std::string KeyStatisticsPath(const GameGlobals& g);
 std::string RunHistoryPath(const GameGlobals& g);
 
-constexpr char KeyStatisticsHeader[] = "wenlotka-keys 1";
+// Version 2 is written; version 1, without the recent targets, still reads.
+constexpr char KeyStatisticsHeader[] = "wenlotka-keys 2";
+constexpr char KeyStatisticsHeaderV1[] = "wenlotka-keys 1";
 
 std::string FormatKeyStatistics(const KeyStatistics& stats);
 // False with "line N: <reason>" in `error` for anything but a file this
 // program writes (CR LF line ends, comments and blank lines are accepted).
 bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error);
-// Adds every count of `more` to `into`, stopping at the largest count.
+// Adds every count of `more` to `into`, stopping at the largest count; the
+// recent targets of `more` follow those of `into`, the oldest dropped.
 void AddKeyCounts(KeyCounts& into, const KeyCounts& more);
+void AddRecentTarget(RecentTargets& recent, const RecentTarget& target);
 void AddKeyStatistics(KeyStatistics& into, const KeyStatistics& more);
 bool HasCounts(const KeyStatistics& stats);
 

@@ -1,5 +1,6 @@
 // The hooks the practice run calls, and the save of the key statistics at exit.
 #include <algorithm>
+#include <climits>
 #include <ostream>
 
 #include "platform/clock.h"
@@ -53,6 +54,7 @@ void NoteTargetShown(GameGlobals& g) {
   }
   p.targetShown = Now(g);
   p.targetAnswered = 0;
+  p.targetMisses = 0;
   p.moleShown = 0;
 }
 
@@ -73,18 +75,27 @@ void NoteKeyJudged(GameGlobals& g, int typed) {
   if (typed != g.targetKey) {
     k->misses += 1;
     k->confusions[typed & 0x7F] += 1;
+    p.targetMisses += 1;
     return;
   }
+  const std::int64_t ms = std::max<std::int64_t>(0, MillisBetween(p.targetShown, Now(g)));
   k->timed += 1;
-  k->timeMs += std::max<std::int64_t>(0, MillisBetween(p.targetShown, Now(g)));
-  if (g.practiceLevel == 1) return;  // Beginner's shows every mole at once
-  if (p.moleShown) {
+  k->timeMs += ms;
+  RecentTarget recent;
+  recent.misses = static_cast<std::uint8_t>(std::min(p.targetMisses, 9));
+  recent.ms = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
+  if (g.practiceLevel == 1) {
+    recent.mode = 's';  // Beginner's shows every mole at once
+  } else if (p.moleShown) {
+    recent.mode = 'l';
     k->lookedUp += 1;
     p.runLookedUp += 1;
   } else {
+    recent.mode = 'r';
     k->recalled += 1;
     p.runRecalled += 1;
   }
+  AddRecentTarget(k->recent, recent);
 }
 
 void NoteRunCompleted(GameGlobals& g) {

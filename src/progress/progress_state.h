@@ -12,6 +12,23 @@
 constexpr int ProgressLevels = 3;
 constexpr int ProgressLetters = 26;  // targets are the capitals A..Z
 
+// How one target went, kept for the last few targets of each letter so that
+// the Weak Keys course judges a key on what the learner does now.
+struct RecentTarget {
+  std::uint8_t misses = 0;  // wrong keys typed for it before the right one, at most 9
+  char mode = 'r';          // 'r' recalled before its mole, 'l' looked up after it,
+                            // 's' mole shown at once (Beginner's)
+  std::int32_t ms = 0;      // from its appearance to the right key
+};
+
+constexpr int RecentTargetCount = 20;
+
+// The last RecentTargetCount targets of a letter at a level, oldest first.
+struct RecentTargets {
+  RecentTarget items[RecentTargetCount];
+  int count = 0;
+};
+
 // One target letter at one level.
 struct KeyCounts {
   std::int64_t target = 0;                 // times it was the target and a key was typed for it
@@ -21,6 +38,7 @@ struct KeyCounts {
   std::int64_t timed = 0;                  // correct keys, each timed from the target's appearance
   std::int64_t timeMs = 0;                 // the sum of those times
   std::map<int, std::int64_t> confusions;  // wrong key code 1..127 -> times typed instead
+  RecentTargets recent;                    // the targets typed right most lately
 };
 
 struct KeyStatistics {
@@ -35,6 +53,7 @@ struct ProgressState {
   // The target on screen.
   TimeStamp targetShown{};
   int targetAnswered = 0;  // a key was typed for it, so it counted as a target
+  int targetMisses = 0;    // wrong keys typed for it so far
   int moleShown = 0;
 
   // The run in progress.

@@ -73,6 +73,17 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
+// "r0" (a target recalled before its mole and typed at once) n times.
+std::string Clean(int n) {
+  std::string list;
+  for (int i = 0; i < n; ++i) list += i ? ",r0" : "r0";
+  return list;
+}
+
+constexpr char KeysHeader[] =
+    "wenlotka-keys 2\n"
+    "# level key target misses recalled looked-up timed time-ms recent typed-instead:times\n";
+
 // Standard, Home Row, started on the virtual clock at 1000000000 (2001-09-09
 // 01:46:40 UTC), whose generator draws the targets J A S | L ... D | F ... K.
 //  - run 1, cancelled: J missed as R and as ';' then typed at once (recalled,
@@ -94,19 +105,16 @@ constexpr char Session[] =
 // J S G D F S J G J S H K S A S H S F A H D L H F J A L J F A D, then F A D J F
 // H K D K L S L D H L A H A H J K F S K F H D G S A G J K G K G J S A G F G J H
 // K A J A L J L K S D K D S G A K): per letter the targets answered, the misses,
-// recalled, looked up, the keys typed right and their milliseconds.
-constexpr char SessionKeys[] =
-    "wenlotka-keys 1\n"
-    "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-    "2 A 17 0 16 1 17 2500\n"
-    "2 D 11 0 11 0 11 1999\n"
-    "2 F 11 1 11 0 11 0 0x20:1\n"
-    "2 G 11 0 11 0 11 0\n"
-    "2 H 15 0 15 0 15 0\n"
-    "2 J 15 2 15 0 15 0 ;:1 R:1\n"
-    "2 K 14 1 13 1 14 2000 Z:1\n"
-    "2 L 11 0 10 1 11 3000\n"
-    "2 S 18 1 17 0 17 0 Q:1\n";
+// recalled, looked up, the keys typed right and their milliseconds, and each
+// target typed right in turn (the uncounted S of run 1 was never typed).
+const std::string SessionKeys =
+    std::string(KeysHeader) + "2 A 17 0 16 1 17 2500 l2500," + Clean(16) + "\n" +
+    "2 D 11 0 11 0 11 1999 " + Clean(4) + ",r1999," + Clean(6) + "\n" + "2 F 11 1 11 0 11 0 " +
+    Clean(6) + ",1r0," + Clean(4) + " 0x20:1\n" + "2 G 11 0 11 0 11 0 " + Clean(11) + "\n" +
+    "2 H 15 0 15 0 15 0 " + Clean(15) + "\n" + "2 J 15 2 15 0 15 0 2r0," + Clean(14) +
+    " ;:1 R:1\n" + "2 K 14 1 13 1 14 2000 " + Clean(13) + ",1l2000 Z:1\n" +
+    "2 L 11 0 10 1 11 3000 l3000," + Clean(10) + "\n" + "2 S 18 1 17 0 17 0 " + Clean(17) +
+    " Q:1\n";
 
 constexpr char SessionRuns[] =
     "01/09/09 01:46:47 201 1 0 59 1\n"
@@ -124,17 +132,16 @@ TEST(ProgressSession, AScriptedSessionLeavesTheHandCountedKeysAndTwoRunLines) {
 }
 
 // The Standard lines after the scripted session was saved twice, counted by
-// hand: every count of the single session doubled.
+// hand: every count of the single session doubled, and of the recent targets
+// the last 20 of the session's list followed by itself.
 const std::string TwiceTheSession =
-    "2 A 34 0 32 2 34 5000\n"
-    "2 D 22 0 22 0 22 3998\n"
-    "2 F 22 2 22 0 22 0 0x20:2\n"
-    "2 G 22 0 22 0 22 0\n"
-    "2 H 30 0 30 0 30 0\n"
-    "2 J 30 4 30 0 30 0 ;:2 R:2\n"
-    "2 K 28 2 26 2 28 4000 Z:2\n"
-    "2 L 22 0 20 2 22 6000\n"
-    "2 S 36 2 34 0 34 0 Q:2\n";
+    "2 A 34 0 32 2 34 5000 " + Clean(3) + ",l2500," + Clean(16) + "\n" + "2 D 22 0 22 0 22 3998 " +
+    Clean(2) + ",r1999," + Clean(10) + ",r1999," + Clean(6) + "\n" + "2 F 22 2 22 0 22 0 " +
+    Clean(4) + ",1r0," + Clean(10) + ",1r0," + Clean(4) + " 0x20:2\n" + "2 G 22 0 22 0 22 0 " +
+    Clean(20) + "\n" + "2 H 30 0 30 0 30 0 " + Clean(20) + "\n" + "2 J 30 4 30 0 30 0 " + Clean(5) +
+    ",2r0," + Clean(14) + " ;:2 R:2\n" + "2 K 28 2 26 2 28 4000 " + Clean(5) + ",1l2000," +
+    Clean(13) + ",1l2000 Z:2\n" + "2 L 22 0 20 2 22 6000 " + Clean(9) + ",l3000," + Clean(10) +
+    "\n" + "2 S 36 2 34 0 34 0 " + Clean(20) + " Q:2\n";
 
 TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   ScratchDir dir;
@@ -145,10 +152,7 @@ TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(Play(Session).status, 0);
   EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "1 J 1 1 0 0 1 0 K:1\n" +
-                TwiceTheSession);
+            KeysHeader + std::string("1 J 1 1 0 0 1 0 1s0 K:1\n") + TwiceTheSession);
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), std::string(SessionRuns) + SessionRuns);
 }
 
@@ -159,10 +163,7 @@ TEST(ProgressSession, TwoProcessesSavingAtOnceAddUp) {
                            Beside(".script") + " --clock 1000000000 >/dev/null 2>&1";
   ASSERT_EQ(std::system((game + " & " + game + "; wait").c_str()), 0);
   std::remove(Beside(".script").c_str());
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n" +
-                TwiceTheSession);
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), KeysHeader + TwiceTheSession);
   // The two games' run lines interleave in the order the runs ended.
   std::multiset<std::string> lines;
   std::istringstream runs(dir.ReadFile("wenlotka.runs"));
@@ -191,17 +192,13 @@ TEST(ProgressSession, TwoGamesOpenAtOnceBothKeepTheirCounts) {
   first->Keys(" 21**");   // Standard Home Row: J and A at once
   second->Keys(" 21*q");  // J at once, A missed as Q
   second->shell.Exit();
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 A 1 1 0 0 0 0 Q:1\n"
-            "2 J 1 0 1 0 1 0\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), std::string(KeysHeader) +
+                                               "2 A 1 1 0 0 0 0 - Q:1\n"
+                                               "2 J 1 0 1 0 1 0 r0\n");
   first->shell.Exit();
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 A 2 1 1 0 1 0 Q:1\n"
-            "2 J 2 0 2 0 2 0\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), std::string(KeysHeader) +
+                                               "2 A 2 1 1 0 1 0 r0 Q:1\n"
+                                               "2 J 2 0 2 0 2 0 r0,r0\n");
 }
 
 TEST(ProgressSession, ADamagedKeysFileIsKeptWholeAndTheSessionSavedBesideIt) {
@@ -215,10 +212,7 @@ TEST(ProgressSession, ADamagedKeysFileIsKeptWholeAndTheSessionSavedBesideIt) {
             "wenlotka.keys.bak-20010909-014640 and a new wenlotka.keys holds this session's "
             "counts\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.keys.bak-20010909-014640"), damaged);
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 J 1 0 1 0 1 0\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), std::string(KeysHeader) + "2 J 1 0 1 0 1 0 r0\n");
 }
 
 TEST(ProgressSession, AKeysFileThatIsAFolderIsLeftAloneAndTheFailureTold) {
@@ -266,21 +260,23 @@ TEST(ProgressFiles, KeysFilesThisProgramWritesReadBackAsWritten) {
     const char* bytes;
     const char* written;
   } cases[] = {
-      // Line ends of either kind, comments and blank lines are read alike.
-      {"wenlotka-keys 1\r\n1 T 4 1 0 0 3 2400 R:1\r\n\r\n# note\r\n", "1 T 4 1 0 0 3 2400 R:1\n"},
+      // Line ends of either kind, comments and blank lines are read alike; a
+      // version 1 file keeps every count and is written as version 2.
+      {"wenlotka-keys 1\r\n1 T 4 1 0 0 3 2400 R:1\r\n\r\n# note\r\n", "1 T 4 1 0 0 3 2400 - R:1\n"},
       // A colon, a blank and Enter as the typed keys; no end of line at the end.
       {"wenlotka-keys 1\n3 Z 2 3 1 0 1 700 ::1 0x20:1 0x0D:1",
-       "3 Z 2 3 1 0 1 700 0x0D:1 0x20:1 ::1\n"},
+       "3 Z 2 3 1 0 1 700 - 0x0D:1 0x20:1 ::1\n"},
       {"wenlotka-keys 1\n", ""},
+      // Version 2: the recent targets, oldest first.
+      {"wenlotka-keys 2\n2 X 3 3 1 2 3 5100 2l2300,r640,1l2160 C:2 Z:1\n",
+       "2 X 3 3 1 2 3 5100 2l2300,r640,1l2160 C:2 Z:1\n"},
+      {"wenlotka-keys 2\r\n1 Q 1 0 0 0 1 480 s480\r\n", "1 Q 1 0 0 0 1 480 s480\n"},
   };
   for (const auto& c : cases) {
     KeyStatistics stats;
     std::string error;
     ASSERT_TRUE(ParseKeyStatistics(c.bytes, &stats, &error)) << c.bytes << ": " << error;
-    EXPECT_EQ(FormatKeyStatistics(stats),
-              std::string("wenlotka-keys 1\n# level key target misses recalled looked-up timed "
-                          "time-ms typed-instead:times\n") +
-                  c.written);
+    EXPECT_EQ(FormatKeyStatistics(stats), KeysHeader + std::string(c.written));
   }
 }
 
@@ -289,10 +285,18 @@ TEST(ProgressFiles, DamagedKeysFilesNameTheirLine) {
     const char* bytes;
     const char* error;
   } cases[] = {
-      {"", "line 1: empty, not a key statistics file (the first line must read 'wenlotka-keys 1')"},
-      {"wenlotka-keys 2\n",
-       "line 1: not a key statistics file (the first line must read "
+      {"",
+       "line 1: empty, not a key statistics file (the first line must read 'wenlotka-keys 2' or "
        "'wenlotka-keys 1')"},
+      {"wenlotka-keys 3\n",
+       "line 1: not a key statistics file (the first line must read 'wenlotka-keys 2' or "
+       "'wenlotka-keys 1')"},
+      {"wenlotka-keys 2\n1 T 1 1 1 1 1 1\n",
+       "line 2: expected level, key, six counts and the recent targets"},
+      {"wenlotka-keys 2\n1 T 1 1 1 1 1 1 r0,x5\n",
+       "line 2: 'r0,x5' is not a list of recent targets (like r640,2l2300, or - for none)"},
+      {"wenlotka-keys 2\n1 T 1 1 1 1 1 1 r0,\n",
+       "line 2: 'r0,' is not a list of recent targets (like r640,2l2300, or - for none)"},
       {"wenlotka-keys 1\n4 T 1 1 1 1 1 1\n", "line 2: the level must be 1, 2 or 3"},
       {"wenlotka-keys 1\n\n1 t 1 1 1 1 1 1\n", "line 3: the key must be a capital letter A to Z"},
       {"wenlotka-keys 1\n1 T 1 -1 1 1 1 1\n", "line 2: '-1' is not a count"},
@@ -325,7 +329,7 @@ TEST(ProgressFiles, AddingStopsAtTheLargestCount) {
   ASSERT_TRUE(ParseKeyStatistics("wenlotka-keys 1\n1 A 2 1 0 0 1 20 B:3 C:1\n", &session, &error));
   AddKeyStatistics(disk, session);
   EXPECT_EQ(FormatKeyStatistics(disk).substr(FormatKeyStatistics(disk).find("\n1 ") + 1),
-            "1 A 9223372036854775807 6 0 0 6 30 B:9223372036854775807 C:1\n");
+            "1 A 9223372036854775807 6 0 0 6 30 - B:9223372036854775807 C:1\n");
 }
 
 TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
@@ -484,7 +488,7 @@ TEST(ProgressReport, ADamagedFileNamesItsLineAndIsLeftByteForByte) {
        "looked up; no report made, no file changed\n"},
       {"wenlotka.keys", std::string("\x89PNG\r\n\x1a\n\0\0", 12),
        "wenlotka: wenlotka.keys line 1: not a key statistics file (the first line must read "
-       "'wenlotka-keys 1'); no report made, no file changed\n"},
+       "'wenlotka-keys 2' or 'wenlotka-keys 1'); no report made, no file changed\n"},
   };
   for (const auto& c : cases) {
     ScratchDir dir;
