@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/device_context.h"
 #include "platform/view.h"
@@ -40,6 +41,13 @@ void SettlePracticeAtExit(GameGlobals& g);
 int PickTargetIndex(GameGlobals& g, const char* keyString, int previousIndex);
 // The index PickTargetIndex gives for one draw of the generator.
 int TargetIndexForDraw(int length, int previousIndex, int draw);
+// The same with one weight per letter of the string: one draw of the
+// generator, never the previous index again, each other letter as likely as
+// its weight. Equal weights give exactly what PickTargetIndex gives.
+int PickWeightedTargetIndex(GameGlobals& g, const char* keyString, const std::uint32_t* weights,
+                            int previousIndex);
+int WeightedTargetIndexForDraw(int length, const std::uint32_t* weights, int previousIndex,
+                               int draw);
 int NormaliseTypedKey(int key);
 double TruncateSeconds(double seconds);
 

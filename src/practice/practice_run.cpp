@@ -72,8 +72,15 @@ void DrawResultPrompts(GameGlobals& g, DeviceContext& dc) {
 }
 
 void NextTarget(GameGlobals& g) {
-  g.targetIndex = PickTargetIndex(g, g.keyString, g.targetIndex);
+  g.targetIndex = PickWeightedTargetIndex(g, g.keyString, g.targetWeights, g.targetIndex);
   g.targetKey = g.keyString[g.targetIndex];
+}
+
+// The row-set courses draw every letter alike.
+void SetTargetWeights(GameGlobals& g) {
+  const std::size_t letters = std::strlen(g.keyString);
+  assert(letters <= MaxTargetKeys && "a course draws from at most MaxTargetKeys letters");
+  std::fill(g.targetWeights, g.targetWeights + letters, 1u);
 }
 
 // The first target of a run: shown at once in Beginner's, after the longer
@@ -229,6 +236,33 @@ int PickTargetIndex(GameGlobals& g, const char* keyString, int previousIndex) {
   return TargetIndexForDraw(length, previousIndex, NextRandom(g.random));
 }
 
+int WeightedTargetIndexForDraw(int length, const std::uint32_t* weights, int previousIndex,
+                               int draw) {
+  assert(length > 0 && "a key string to draw targets from must not be empty");
+  // The candidates in turn from the one after the previous target, the way
+  // TargetIndexForDraw counts its offset; in whole numbers, so that equal
+  // weights land on exactly the index it gives for the same draw.
+  const bool skipPrevious = previousIndex >= 0 && length > 1;
+  const int first = skipPrevious ? previousIndex + 1 : 0;
+  const int count = skipPrevious ? length - 1 : length;
+  std::uint64_t total = 0;
+  for (int k = 0; k < count; ++k) total += weights[(first + k) % length];
+  if (total == 0) return TargetIndexForDraw(length, previousIndex, draw);
+  const std::uint64_t point = static_cast<std::uint64_t>(draw) * total / (RandomMax + 1);
+  std::uint64_t sum = 0;
+  for (int k = 0; k < count; ++k) {
+    sum += weights[(first + k) % length];
+    if (point < sum) return (first + k) % length;
+  }
+  return (first + count - 1) % length;
+}
+
+int PickWeightedTargetIndex(GameGlobals& g, const char* keyString, const std::uint32_t* weights,
+                            int previousIndex) {
+  const int length = static_cast<int>(std::strlen(keyString));
+  return WeightedTargetIndexForDraw(length, weights, previousIndex, NextRandom(g.random));
+}
+
 int NormaliseTypedKey(int key) {
   return (key >= 'a' && key <= 'z') ? key - ('a' - 'A') : key;
 }
@@ -254,7 +288,8 @@ void StartPractice(GameGlobals& g, View& view, DeviceContext& dc, const MenuTabl
   g.correctCount = 0;
   g.errorCount = 0;
   g.keyString = CurrentLayout(g).targetKeys[rowSet];
-  g.targetIndex = PickTargetIndex(g, g.keyString, -1);
+  SetTargetWeights(g);
+  g.targetIndex = PickWeightedTargetIndex(g, g.keyString, g.targetWeights, -1);
   g.targetKey = g.keyString[g.targetIndex];
   ArmFirstTarget(g, view);
   g.missKey = 0;

@@ -64,6 +64,8 @@ struct CourseRecord {
 
 constexpr int LevelCount = 3;
 constexpr int RowSetCount = 6;
+// The most letters a course draws its targets from (a layout's All Row).
+constexpr int MaxTargetKeys = 32;
 
 struct KeyPosition {
   int row = 0;
@@ -100,6 +102,8 @@ struct GameGlobals {
   const char* currentCourseName = "";
   CourseRecord* currentCourse = nullptr;
   const char* keyString = "";
+  // How often each letter of keyString is drawn, relative to the others.
+  std::uint32_t targetWeights[MaxTargetKeys] = {};
   char targetKey = 0;
   int targetIndex = 0;
   char moleKey = 0;

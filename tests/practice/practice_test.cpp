@@ -69,6 +69,27 @@ TEST(TargetChoice, DrawsNeverRepeatAndReachEveryOtherKey) {
   }
 }
 
+TEST(TargetChoice, EqualWeightsDrawExactlyAsTheCoursesAlwaysHaveAndOthersByWeight) {
+  const std::uint32_t ones[26] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  for (int n : {7, 9, 10, 16, 19, 26}) {
+    for (int prev = -1; prev < n; ++prev) {
+      for (int draw = 0; draw <= RandomMax; ++draw) {
+        ASSERT_EQ(WeightedTargetIndexForDraw(n, ones, prev, draw),
+                  TargetIndexForDraw(n, prev, draw))
+            << "n " << n << " prev " << prev << " draw " << draw;
+      }
+    }
+  }
+  // After index 0 of three keys weighing 1, 2 and 5: 2 to 5 between the other
+  // two, the first of 32768 draws from 0 up to 2 / 7 of them (9362.3).
+  const std::uint32_t weights[3] = {1, 2, 5};
+  std::map<int, int> picked;
+  for (int draw = 0; draw <= RandomMax; ++draw)
+    ++picked[WeightedTargetIndexForDraw(3, weights, 0, draw)];
+  EXPECT_EQ(picked, (std::map<int, int>{{1, 9363}, {2, 23405}}));
+}
+
 TEST_F(PracticeRun, TimedFromFirstCorrectKeyToTheSixtiethInWholeSeconds) {
   Start(101);
   DrawPracticeScreen(g, dc, "(%s)");
