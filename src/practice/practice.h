@@ -72,6 +72,9 @@ void FormatPracticeCountLine(const GameGlobals& g, char* out, std::size_t size);
 void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bestDate, char* out,
                           std::size_t size);
 
+// What a Weak Keys run with no statistics at its level says while it runs.
+const char* WeakKeysUnjudgedNote(const GameGlobals& g);
+
 extern const TextItem CancelPrompt[];
 extern const TextItem ResultPrompts[];
 extern const TextItem RecordMessage[];

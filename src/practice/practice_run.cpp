@@ -33,13 +33,15 @@ TimeStamp Now(const GameGlobals& g) {
   return g.clock->Now();
 }
 
-// The label of the rowSet-th entry of the menu, or "" when the menu is shorter.
-const char* CourseLabel(const MenuTable* menu, int rowSet) {
+// The label of the menu entry that chooses the course, or "" when the menu
+// has none. The six row sets are entries 1 to 6; Weak Keys comes after the
+// way back.
+const char* CourseLabel(const MenuTable* menu, int courseCode) {
   if (!menu || !menu->entries) return "";
-  for (int i = 0; i < rowSet; ++i) {
-    if (!menu->entries[i].label) return "";
+  for (const MenuEntry* e = menu->entries; e->label; ++e) {
+    if (e->code == courseCode) return e->label;
   }
-  return menu->entries[rowSet - 1].label;
+  return "";
 }
 
 // Adds a span to the course's practice time; the sum keeps whole seconds.
@@ -76,11 +78,16 @@ void NextTarget(GameGlobals& g) {
   g.targetKey = g.keyString[g.targetIndex];
 }
 
-// The row-set courses draw every letter alike.
+// The row-set courses draw every letter alike; Weak Keys weighs each letter
+// by how weak the learner is at it now, so it asks again before every run.
 void SetTargetWeights(GameGlobals& g) {
   const std::size_t letters = std::strlen(g.keyString);
   assert(letters <= MaxTargetKeys && "a course draws from at most MaxTargetKeys letters");
   std::fill(g.targetWeights, g.targetWeights + letters, 1u);
+  g.weakKeysUnjudged = 0;
+  if (g.rowSet == WeakKeysRowSet && !ChooseWeakKeyWeights(g, g.keyString, g.targetWeights)) {
+    g.weakKeysUnjudged = 1;
+  }
 }
 
 // The first target of a run: shown at once in Beginner's, after the longer
@@ -215,6 +222,7 @@ void RetryRun(GameGlobals& g, View& view, DeviceContext& dc) {
   g.missKey = 0;
   CommitPendingRecord(g);
   g.recordState = 0;
+  SetTargetWeights(g);
   // The previous run's last target is passed on, so the new first one differs.
   NextTarget(g);
   ArmFirstTarget(g, view);
@@ -276,18 +284,21 @@ void StartPractice(GameGlobals& g, View& view, DeviceContext& dc, const MenuTabl
   const int level = courseCode / 100;
   const int rowSet = courseCode - 100 * level;
   assert(level >= 1 && level <= LevelCount && "course code with an unknown level");
-  assert(rowSet >= 1 && rowSet <= RowSetCount && "course code with an unknown row set");
+  assert(rowSet >= 1 && rowSet <= WeakKeysRowSet && "course code with an unknown row set");
+  const bool weakKeys = rowSet == WeakKeysRowSet;
 
   g.practiceLevel = level;
   g.currentLevelName = LevelNames[level];
   g.rowSet = rowSet;
-  g.currentCourse = &g.CourseRecordTable[level - 1][rowSet - 1];
+  g.currentCourse =
+      weakKeys ? &g.WeakKeysRecords[level - 1] : &g.CourseRecordTable[level - 1][rowSet - 1];
   g.recordState = 0;
-  g.currentCourseName = CourseLabel(levelMenu, rowSet);
+  g.currentCourseName = CourseLabel(levelMenu, courseCode);
 
   g.correctCount = 0;
   g.errorCount = 0;
-  g.keyString = CurrentLayout(g).targetKeys[rowSet];
+  // Weak Keys draws from every letter of the layout, as All Row does.
+  g.keyString = CurrentLayout(g).targetKeys[weakKeys ? RowSetCount : rowSet];
   SetTargetWeights(g);
   g.targetIndex = PickWeightedTargetIndex(g, g.keyString, g.targetWeights, -1);
   g.targetKey = g.keyString[g.targetIndex];

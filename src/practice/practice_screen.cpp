@@ -17,6 +17,9 @@ namespace {
 
 constexpr char NextKeyLabel[] = "is next key to press";
 constexpr double TargetGlyphScale = 3.0;
+// Under the prompt the run starts with, left of the big target glyph (at
+// most 32 columns).
+constexpr int NoteY = 48;
 
 bool English(const GameGlobals& g) {
   return g.LanguageFlag == 1;
@@ -54,6 +57,10 @@ void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bes
                           std::size_t size) {
   std::snprintf(out, size, English(g) ? "Min Record%4.0lfsec Date%s" : sjis::BestRecordFormatJa,
                 bestTime, bestDate);
+}
+
+const char* WeakKeysUnjudgedNote(const GameGlobals& g) {
+  return English(g) ? "No statistics: all keys alike" : sjis::WeakKeysUnjudgedJa;
 }
 
 void DrawPracticeTitle(GameGlobals& g, DeviceContext& dc, const char* format,
@@ -117,6 +124,8 @@ void DrawPracticeScreen(GameGlobals& g, DeviceContext& dc, const char* titleForm
     DrawBestRecordLine(g, dc, course->bestTime, course->bestDate);
   }
   PutStatusLine(g, dc, 32, 304, ColorTeal, NextKeyLabel);
+  // Before the big glyph, which reaches down into its row.
+  if (g.weakKeysUnjudged) PutStatusLine(g, dc, NoteY, 1, ColorTeal, WeakKeysUnjudgedNote(g));
   DrawTargetKey(g, dc, g.targetKey);
   if (g.correctCount > 0) DrawTypeCountLine(g, dc);
   if (g.errorCount > 0) DrawErrorCountLine(g, dc);

@@ -330,8 +330,8 @@ bool ParseRunHistory(std::string_view bytes, std::vector<RunEntry>* runs, std::s
     f[1].copy(run.clock, 8);
     std::int64_t course = 0;
     if (!ParseCount(f[2], &course) || course / 100 < 1 || course / 100 > 3 || course % 100 < 1 ||
-        course % 100 > 6) {
-      reason = "'" + std::string(f[2]) + "' is not a course (101..106, 201..206, 301..306)";
+        course % 100 > WeakKeysRowSet) {
+      reason = "'" + std::string(f[2]) + "' is not a course (101..107, 201..207, 301..307)";
       return false;
     }
     run.course = static_cast<int>(course);

@@ -98,6 +98,19 @@ void NoteKeyJudged(GameGlobals& g, int typed) {
   AddRecentTarget(k->recent, recent);
 }
 
+bool ChooseWeakKeyWeights(GameGlobals& g, const char* letters, std::uint32_t* weights) {
+  KeyStatistics stats;
+  std::string unread;
+  // A file that does not read counts as none here; the save at exit keeps it
+  // aside and says so.
+  if (!LoadKeyStatistics(g, &stats, &unread)) stats = KeyStatistics{};
+  AddKeyStatistics(stats, g.progress.session);
+  const WeakKeyPlan plan = PlanWeakKeys(stats, g.practiceLevel);
+  if (!plan.anyStatistics) return false;
+  WeakKeyWeights(plan, letters, weights);
+  return true;
+}
+
 void NoteRunCompleted(GameGlobals& g) {
   if (!g.clock) return;
   ProgressState& p = g.progress;

@@ -39,8 +39,6 @@ constexpr ColorRef CourseColours[] = {ColorNavy,   ColorGreen,   ColorMaroon, Co
 constexpr int CourseColourCount = sizeof(CourseColours) / sizeof(CourseColours[0]);
 
 constexpr const char* LevelShort[4] = {"", "Beg", "Std", "Exp"};
-constexpr const char* RowSetNames[7] = {
-    "", "Home Row", "Upper Row", "Home+Upper Row", "Lower Row", "Home+Lower Row", "All Row"};
 
 ColorRef Mix(ColorRef a, ColorRef b, double t) {
   auto channel = [t](int x, int y) { return static_cast<int>(x + (y - x) * t + 0.5); };
@@ -132,7 +130,7 @@ void DrawChart(GameGlobals& g, DeviceContext& dc, const std::vector<RunEntry>& r
     Text(g, dc, ChartBottom + 4, ChartRight - 64, std::string(runs.back().date, 8), ColorBlack);
   }
 
-  int order[4][7] = {};  // legend position + 1 of each course seen
+  int order[4][WeakKeysRowSet + 1] = {};  // legend position + 1 of each course seen
   int courses = 0;
   const std::int64_t n = static_cast<std::int64_t>(runs.size());
   for (std::int64_t i = 0; i < n; ++i) {
@@ -147,7 +145,8 @@ void DrawChart(GameGlobals& g, DeviceContext& dc, const std::vector<RunEntry>& r
         if (!last) FillBox(g, dc, y + 4, LegendLeft, y + 12, LegendLeft + 8, colour);
         Text(g, dc, y, LegendLeft + 16,
              last ? std::string("and more")
-                  : std::string(LevelShort[r.course / 100]) + " " + RowSetNames[r.course % 100],
+                  : std::string(LevelShort[r.course / 100]) + " " +
+                        ProgressRowSetNames[r.course % 100],
              ColorBlack);
       }
     }

@@ -24,12 +24,8 @@ constexpr int RecentRuns = 10;
 constexpr int PictureWidth = 1282;
 constexpr int PictureHeight = 802;
 
-constexpr const char* LevelNames[4] = {"", "Beginner's", "Standard", "Expert"};
-constexpr const char* RowSetNames[7] = {
-    "", "Home Row", "Upper Row", "Home+Upper Row", "Lower Row", "Home+Lower Row", "All Row"};
-
 std::string CourseName(int course) {
-  return std::string(LevelNames[course / 100]) + " " + RowSetNames[course % 100];
+  return std::string(ProgressLevelNames[course / 100]) + " " + ProgressRowSetNames[course % 100];
 }
 
 std::string KeyName(int code) {
@@ -89,11 +85,11 @@ void PrintCourses(const std::vector<RunEntry>& runs, std::ostream& out) {
     out << "  no completed runs yet\n";
     return;
   }
-  std::vector<const RunEntry*> byCourse[4][7];
+  std::vector<const RunEntry*> byCourse[4][WeakKeysRowSet + 1];
   for (const RunEntry& r : runs) byCourse[r.course / 100][r.course % 100].push_back(&r);
   char buf[256];
   for (int level = 1; level <= 3; ++level) {
-    for (int row = 1; row <= 6; ++row) {
+    for (int row = 1; row <= WeakKeysRowSet; ++row) {
       const auto& list = byCourse[level][row];
       if (list.empty()) continue;
       std::int64_t best = list[0]->seconds;
@@ -177,10 +173,9 @@ namespace {
 // On failure returns false with the message for the user.
 template <typename T, typename Parse>
 bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Parse parse,
-                        bool* present, std::string* message) {
+                        std::string* message) {
   std::string bytes;
   FileResult read = ReadRegularFile(path.c_str(), limit, &bytes);
-  *present = read.status != FileStatus::Missing;
   if (read.status == FileStatus::Missing) return true;
   if (!read.Ok()) {
     *message = read.message.empty() ? path + " cannot be read" : read.message;
@@ -217,18 +212,31 @@ FileResult WritePicture(const CairoDeviceContext& surface, const std::string& pa
 
 }  // namespace
 
+bool LoadKeyStatistics(const GameGlobals& g, KeyStatistics* stats, std::string* message) {
+  return ReadStatisticsFile(KeyStatisticsPath(g), MaxKeyFileBytes, stats, ParseKeyStatistics,
+                            message);
+}
+
+bool LoadProgressFiles(const GameGlobals& g, KeyStatistics* stats, std::vector<RunEntry>* runs,
+                       std::string* message) {
+  // Both are read, so a caller that goes on without the one that failed has
+  // the other; the first failure is the one told.
+  std::string runsMessage;
+  const bool keysRead = LoadKeyStatistics(g, stats, message);
+  const bool runsRead =
+      ReadStatisticsFile(RunHistoryPath(g), MaxRunFileBytes, runs, ParseRunHistory, &runsMessage);
+  if (keysRead && !runsRead) *message = runsMessage;
+  return keysRead && runsRead;
+}
+
 int RunProgressReport(const GameGlobals& files, const std::string& picturePath, std::ostream& out,
                       std::ostream& err) {
   const std::string keysPath = KeyStatisticsPath(files);
   const std::string runsPath = RunHistoryPath(files);
   KeyStatistics stats;
   std::vector<RunEntry> runs;
-  bool keysPresent = false, runsPresent = false;
   std::string message;
-  if (!ReadStatisticsFile(keysPath, MaxKeyFileBytes, &stats, ParseKeyStatistics, &keysPresent,
-                          &message) ||
-      !ReadStatisticsFile(runsPath, MaxRunFileBytes, &runs, ParseRunHistory, &runsPresent,
-                          &message)) {
+  if (!LoadProgressFiles(files, &stats, &runs, &message)) {
     err << "wenlotka: " << message << "; no report made, no file changed\n";
     return 1;
   }

@@ -45,6 +45,17 @@ struct KeyStatistics {
   KeyCounts keys[ProgressLevels][ProgressLetters];
 };
 
+// One line of "<stem>.runs".
+struct RunEntry {
+  char date[9] = {};   // YY/MM/DD
+  char clock[9] = {};  // HH:MM:SS
+  int course = 0;      // CourseCode
+  std::int64_t seconds = 0;
+  std::int64_t errors = 0;
+  std::int64_t recalled = 0;
+  std::int64_t lookedUp = 0;
+};
+
 struct ProgressState {
   // Counted in this session only; added to what the file holds at exit, so two
   // games in one folder both keep what they counted.

@@ -64,6 +64,8 @@ struct CourseRecord {
 
 constexpr int LevelCount = 3;
 constexpr int RowSetCount = 6;
+// The Weak Keys course, entry 8 of each level menu: course code level x 100 + 7.
+constexpr int WeakKeysRowSet = 7;
 // The most letters a course draws its targets from (a layout's All Row).
 constexpr int MaxTargetKeys = 32;
 
@@ -102,8 +104,11 @@ struct GameGlobals {
   const char* currentCourseName = "";
   CourseRecord* currentCourse = nullptr;
   const char* keyString = "";
-  // How often each letter of keyString is drawn, relative to the others.
+  // How often each letter of keyString is drawn, relative to the others: all
+  // alike in the row-set courses, by weakness in Weak Keys.
   std::uint32_t targetWeights[MaxTargetKeys] = {};
+  // 1 while a Weak Keys run draws like All Row for want of statistics.
+  int weakKeysUnjudged = 0;
   char targetKey = 0;
   int targetIndex = 0;
   char moleKey = 0;
@@ -122,6 +127,9 @@ struct GameGlobals {
 
   // Records and logs.
   CourseRecord CourseRecordTable[LevelCount][RowSetCount]{};
+  // The Weak Keys course of each level: practised like any course, but kept
+  // for this session only, since the record file has no line for it.
+  CourseRecord WeakKeysRecords[LevelCount]{};
   std::int32_t pastPracticeSeconds = 0;
   std::int64_t startTime = 0;
   std::int64_t endTime = 0;

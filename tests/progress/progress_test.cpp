@@ -342,10 +342,10 @@ TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
        "recalled and looked up"},
       {"01/09/09 01:46:47 201 1 0 59 1\n01/09/09 1:46:47 201 1 0 59 1\n",
        "line 2: expected a date YY/MM/DD and a time HH:MM:SS"},
-      {"\n01/09/09 01:46:47 207 1 0 59 1\n",
-       "line 2: '207' is not a course (101..106, 201..206, 301..306)"},
+      {"\n01/09/09 01:46:47 208 1 0 59 1\n",
+       "line 2: '208' is not a course (101..107, 201..207, 301..307)"},
       {"01/09/09 01:46:47 401 1 0 59 1\n",
-       "line 1: '401' is not a course (101..106, 201..206, 301..306)"},
+       "line 1: '401' is not a course (101..107, 201..207, 301..307)"},
       {"01/09/09 01:46:47 201 1 x 59 1\n", "line 1: 'x' is not a count"},
   };
   for (const auto& c : cases) {

@@ -100,7 +100,8 @@ TEST_F(Screens, KeysWalkTheScreens) {
       {" ", "4", Record, PlayMainMenu, None, true},
       {" ", "5", EndProgramCode, PlayMainMenu, None, false},
       {" ", "\03306789a\r", Main, PlayMainMenu, &MainMenu, false},
-      {" 1", "089x", BeginnerMenuScreenId, PlayLevelMenu, &BeginnerMenu, false},
+      {" 1", "09x", BeginnerMenuScreenId, PlayLevelMenu, &BeginnerMenu, false},
+      {" 2", "8", 207, PlayRunning, None, true},             // Weak Keys
       {" 2", "\x1b", Main, PlayLevelMenu, &MainMenu, true},  // back keeps the play state
       {" 2", "7", Main, PlayLevelMenu, &MainMenu, true},
       {" 27", "3", ExpertMenuScreenId, PlayLevelMenu, &ExpertMenu, true},
@@ -143,7 +144,7 @@ TEST_F(Screens, LevelMenusOfferEveryCourseUnderItsRowSetLabel) {
 
 TEST_F(Screens, EachMenuKeepsOneMarkOnItsLastChosenEntry) {
   const std::pair<const MenuTable*, const char*> typed[] = {
-      {&MainMenu, "14\0335096"}, {&BeginnerMenu, "22"}, {&ExpertMenu, "6\03378"}};
+      {&MainMenu, "14\0335096"}, {&BeginnerMenu, "22"}, {&ExpertMenu, "6\03379"}};
   for (const auto& [menu, keys] : typed) {
     for (const char* k = keys; *k != '\0'; ++k) LookUpMenuKey(g, menu, *k);
   }
