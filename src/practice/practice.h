@@ -62,6 +62,9 @@ void DrawTypeCountLine(GameGlobals& g, DeviceContext& dc);
 void DrawPracticeCountLine(GameGlobals& g, DeviceContext& dc);
 void DrawBestRecordLine(GameGlobals& g, DeviceContext& dc, double bestTime, const char* bestDate);
 void DrawTargetKey(GameGlobals& g, DeviceContext& dc, int key);
+// After a completed run: keys per minute, accuracy and, in Standard and
+// Expert, the keys recalled before their mole.
+void DrawResultLine(GameGlobals& g, DeviceContext& dc);
 
 // The status-line texts the Draw...Line operations print, in the language of
 // g.LanguageFlag; always zero-terminated within `size`.
@@ -71,7 +74,7 @@ void FormatTypeCountLine(const GameGlobals& g, char* out, std::size_t size);
 void FormatPracticeCountLine(const GameGlobals& g, char* out, std::size_t size);
 void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bestDate, char* out,
                           std::size_t size);
-
+void FormatResultLine(const GameGlobals& g, char* out, std::size_t size);
 // What a Weak Keys run with no statistics at its level says while it runs.
 const char* WeakKeysUnjudgedNote(const GameGlobals& g);
 

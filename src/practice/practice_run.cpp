@@ -116,6 +116,7 @@ void CompleteRun(GameGlobals& g, DeviceContext& dc) {
   EraseCancelPrompt(g, dc);
   DrawRunTimeLine(g, dc);
   DrawHands(g, dc, 0);
+  DrawResultLine(g, dc);  // where the hands were
 
   const double best = course.bestTime;
   if (best == 0.0 || best > g.runSeconds) {

@@ -1,5 +1,6 @@
 // The practice screen: title, prompts, status lines, the big target glyph and
 // the keyboard field below them.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,10 @@ namespace {
 
 constexpr char NextKeyLabel[] = "is next key to press";
 constexpr double TargetGlyphScale = 3.0;
+// The row between the congratulations and the prompts, blank once the hands
+// are gone, from under the start of the congratulations.
+constexpr int ResultLineY = 336;
+constexpr int ResultLineX = 64;
 // Under the prompt the run starts with, left of the big target glyph (at
 // most 32 columns).
 constexpr int NoteY = 48;
@@ -57,6 +62,22 @@ void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bes
                           std::size_t size) {
   std::snprintf(out, size, English(g) ? "Min Record%4.0lfsec Date%s" : sjis::BestRecordFormatJa,
                 bestTime, bestDate);
+}
+
+void FormatResultLine(const GameGlobals& g, char* out, std::size_t size) {
+  const double perMinute = g.runSeconds > 0 ? KeysPerRun * 60.0 / g.runSeconds : 0.0;
+  // Whole percent, rounded down: 100 only for a run without a miss.
+  const int accuracy = 100 * KeysPerRun / (KeysPerRun + std::max(0, g.errorCount));
+  if (g.practiceLevel == 1) {
+    std::snprintf(out, size,
+                  English(g) ? "Speed%4.0lf keys/min  Accuracy%4d%%" : sjis::BeginnerResultLineJa,
+                  perMinute, accuracy);
+  } else {
+    std::snprintf(out, size,
+                  English(g) ? "Speed%4.0lf keys/min  Accuracy%4d%%  Recalled before the mole%3d"
+                             : sjis::ResultLineJa,
+                  perMinute, accuracy, g.progress.runRecalled);
+  }
 }
 
 const char* WeakKeysUnjudgedNote(const GameGlobals& g) {
@@ -100,6 +121,12 @@ void DrawBestRecordLine(GameGlobals& g, DeviceContext& dc, double bestTime, cons
   PutStatusLine(g, dc, 16, 1, ColorGreen, line);
 }
 
+void DrawResultLine(GameGlobals& g, DeviceContext& dc) {
+  char line[256];
+  FormatResultLine(g, line, sizeof line);
+  PutStatusLine(g, dc, ResultLineY, ResultLineX, ColorNavy, line);
+}
+
 void DrawTargetKey(GameGlobals& g, DeviceContext& dc, int key) {
   if (key == 0) return;
   SetColors(dc, ColorBlue, ColorWhite);
@@ -137,7 +164,10 @@ void DrawPracticeScreen(GameGlobals& g, DeviceContext& dc, const char* titleForm
   DrawKeyCell(g, dc, g.missKey, Miss);
 
   if (runOver) {
-    if (g.recordState >= 1 && g.recordState <= 3) DrawRunTimeLine(g, dc);
+    if (g.recordState >= 1 && g.recordState <= 3) {
+      DrawRunTimeLine(g, dc);
+      DrawResultLine(g, dc);
+    }
     if (g.recordState == 2) {
       SetColors(dc, ColorGreen, ColorWhite);
       PutTextList(g, dc, RecordMessage);
