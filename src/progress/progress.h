@@ -29,7 +29,7 @@
 #include "progress/progress_state.h"
 #include "screens/game_globals.h"
 
-// The names the report and the progress screen give levels and row sets.
+// The names the report gives levels and row sets.
 inline constexpr const char* ProgressLevelNames[ProgressLevels + 1] = {"", "Beginner's", "Standard",
                                                                        "Expert"};
 inline constexpr const char* ProgressRowSetNames[WeakKeysRowSet + 1] = {
@@ -114,6 +114,12 @@ WeakKeyPlan PlanWeakKeys(const KeyStatistics& stats, int level);
 // half, the others the rest by weakness with a floor; all alike without
 // statistics.
 void WeakKeyWeights(const WeakKeyPlan& plan, const char* letters, std::uint32_t* weights);
+// The level of the last run, else the first level with statistics, else 0.
+int PractisedLevel(const KeyStatistics& stats, const std::vector<RunEntry>& runs);
+// The lines of the progress screen and the report, in the language of
+// `languageFlag` (1 English, else Japanese, CP932).
+std::string FormatWeakestKeys(const WeakKeyPlan& plan, int languageFlag);
+std::string FormatPractiseNext(const WeakKeyPlan& plan, int languageFlag);
 
 // ---- Report text and picture -------------------------------------------------------
 

@@ -164,6 +164,7 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
                   times == 1 ? "" : "s");
     out << buf;
   }
+  out << FormatPractiseNext(PlanWeakKeys(stats, PractisedLevel(stats, runs)), 1) << "\n";
   return out.str();
 }
 

@@ -11,9 +11,11 @@
 // is 1, a clean quick one 0, and the key's weakness is the mean.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "progress/progress.h"
+#include "texts/progress.h"
 
 namespace {
 
@@ -158,4 +160,52 @@ void WeakKeyWeights(const WeakKeyPlan& plan, const char* letters, std::uint32_t*
     weights[i] =
         std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::lround(s * WeightScale)));
   }
+}
+
+int PractisedLevel(const KeyStatistics& stats, const std::vector<RunEntry>& runs) {
+  if (!runs.empty()) return runs.back().course / 100;
+  for (int level = 1; level <= ProgressLevels; ++level) {
+    for (const KeyCounts& k : stats.keys[level - 1]) {
+      if (k.target > 0) return level;
+    }
+  }
+  return 0;
+}
+
+std::string FormatWeakestKeys(const WeakKeyPlan& plan, int languageFlag) {
+  const bool english = languageFlag == 1;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, english ? "Weakest keys at %s:" : sjis::WeakestKeysJa,
+                ProgressLevelNames[plan.level]);
+  std::string line = buf;
+  if (plan.weakest[0] == '\0') return line + (english ? " none yet" : sjis::NoneYetJa);
+  for (const char* c = plan.weakest; *c; ++c) {
+    std::snprintf(buf, sizeof buf, "  %c %ld%%", *c, std::lround(100 * plan.weakness[*c - 'A']));
+    line += buf;
+  }
+  return line;
+}
+
+std::string FormatPractiseNext(const WeakKeyPlan& plan, int languageFlag) {
+  const bool english = languageFlag == 1;
+  if (plan.level == 0) {
+    return english ? "Practise next: any course; Weak Keys follows what you type"
+                   : sjis::PractiseAnyJa;
+  }
+  std::string keys;
+  for (const char* c = plan.focus; *c; ++c) keys += std::string(keys.empty() ? "" : " ") + *c;
+  char buf[160];
+  if (keys.empty()) {
+    std::snprintf(buf, sizeof buf,
+                  english
+                      ? "Practise next: no weak key at %s; Weak Keys (%d, then 8) keeps all fresh"
+                      : sjis::PractiseNoFocusJa,
+                  ProgressLevelNames[plan.level], plan.level);
+  } else {
+    std::snprintf(
+        buf, sizeof buf,
+        english ? "Practise next: %s with Weak Keys at %s (%d, then 8)" : sjis::PractiseNextJa,
+        keys.c_str(), ProgressLevelNames[plan.level], plan.level);
+  }
+  return buf;
 }

@@ -360,14 +360,20 @@ TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
 
 namespace {
 
-// T missed 1 of 4 keys typed for it (25%), R 1 of 2 (50%), Q 2 of 2 (100%);
-// A never missed and looked up 1 of 4 times (25%).
+// A version 1 file. T missed 1 of 4 keys typed for it (25%), R 1 of 2 (50%),
+// Q 12 of 24 (50%), W 5 of 15 (33%), E none of 10; A looked up 1 of 4 times
+// (25%), Q 10 of 12 (83%), E and W never. At Expert, where the usual time is
+// 48000 / 32 = 1500 ms, Q went wrong in every way (missed on every target,
+// looked up 10 of 12, twice the usual time): 0.5 + 0.3 x 10/12 + 0.2 = 95%
+// weak; W was missed on half its targets: 0.5 x 0.5 = 25%; E is clean.
 constexpr char ReportKeys[] =
     "wenlotka-keys 1\n"
     "1 R 2 1 0 0 1 900 T:1\n"
     "1 T 4 1 0 0 3 2400 R:1\n"
     "2 A 4 0 3 1 4 2600\n"
-    "3 Q 2 2 0 0 0 0 W:2\n";
+    "3 E 10 0 10 0 10 6000\n"
+    "3 Q 12 12 2 10 12 36000 W:12\n"
+    "3 W 10 5 10 0 10 6000 Q:5\n";
 
 // Beginner's Home Row 40 and 50 s, Standard Home Row 30 s, then twelve Expert
 // All Row runs: 100 twice (older than the last ten), five of 50, five of 40.
@@ -387,15 +393,19 @@ constexpr char ReportText[] =
     "  Standard Home Row: 1 run, best 30 sec, mean of the last 1: 30.0 sec, one run so far\n"
     "  Expert All Row: 12 runs, best 40 sec, mean of the last 10: 45.0 sec, getting faster\n"
     "Weakest keys by miss rate\n"
-    "  Q 100%  2 missed, 0 typed right\n"
+    "  Q  50%  12 missed, 12 typed right\n"
     "  R  50%  1 missed, 1 typed right\n"
+    "  W  33%  5 missed, 10 typed right\n"
     "  T  25%  1 missed, 3 typed right\n"
     "Weakest keys by look-up rate\n"
+    "  Q  83%  10 looked up, 2 recalled\n"
     "  A  25%  1 looked up, 3 recalled\n"
     "Most common confusions\n"
-    "  Q typed as W (2 times)\n"
+    "  Q typed as W (12 times)\n"
+    "  W typed as Q (5 times)\n"
     "  R typed as T (1 time)\n"
-    "  T typed as R (1 time)\n";
+    "  T typed as R (1 time)\n"
+    "Practise next: Q W with Weak Keys at Expert (3, then 8)\n";
 
 }  // namespace
 
@@ -421,7 +431,7 @@ TEST(ProgressReport, PrintsTheSummaryAndDrawsThePictureWithoutChangingTheFiles) 
   EXPECT_EQ(r.out, ReportText);
 }
 
-TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {
+TEST(ProgressReport, ThePictureShowsRatesSpreadOverTheirScaleAndPlotsRunTimes) {
   KeyStatistics stats;
   std::vector<RunEntry> runs;
   std::string error;
@@ -438,31 +448,39 @@ TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {
     int x, y;
     ColorRef colour;
   } samples[] = {
-      // Misses keyboard, caps at y 48 + 32 (row - 1), x 16 + 12 (row - 1) + 27 (column - 1).
-      {"T, 25%: halfway from light yellow to orange", 277, 165, MakeColorRef(255, 223, 127)},
-      {"R, 50%: orange", 223, 165, MakeColorRef(255, 191, 63)},
-      {"Q, 100%: red", 61, 165, MakeColorRef(255, 0, 0)},
-      {"A, 0%: light yellow", 85, 229, MakeColorRef(255, 255, 191)},
-      {"Z, never a target: grey", 109, 293, MakeColorRef(127, 127, 127)},
-      // Look-ups keyboard, 320 to the right.
-      {"A, 25% looked up", 725, 229, MakeColorRef(255, 223, 127)},
-      {"T, never recalled nor looked up: grey", 917, 165, MakeColorRef(127, 127, 127)},
-      // Chart: 15 runs over x 48..456, seconds 0..100 over y 376..232.
-      {"run 1, 40 s: x 48, y 376 - 57", 97, 639, MakeColorRef(0, 0, 128)},
-      {"run 3, 30 s: x 48 + 58, y 376 - 43", 213, 667, MakeColorRef(0, 128, 0)},
-      {"run 4, 100 s: x 48 + 87, y 232", 271, 465, MakeColorRef(128, 0, 0)},
-      {"run 15, 40 s: x 456, y 319", 913, 639, MakeColorRef(128, 0, 0)},
-      {"no run at 50 s on the last run's line", 913, 609, MakeColorRef(255, 255, 255)},
-      // A point is a box of 5 x 5 logical pixels from (y - 2, x - 2): device
-      // 2y - 3 .. 2y + 6, so its first row and column are pinned too.
-      {"run 15's top row", 913, 635, MakeColorRef(128, 0, 0)},
-      {"above run 15", 913, 634, MakeColorRef(255, 255, 255)},
-      {"run 15's left column", 909, 639, MakeColorRef(128, 0, 0)},
-      {"left of run 15", 908, 639, MakeColorRef(255, 255, 255)},
+      // Misses, caps at y 40 + 32 (row - 1), x 16 + 12 (row - 1) + 27 (column - 1);
+      // the highest rate, 50%, is the top of the scale.
+      {"Q, 50%: red", 61, 149, MakeColorRef(255, 0, 0)},
+      {"W, 33%: two thirds up the scale, past orange", 115, 149, MakeColorRef(255, 130, 43)},
+      {"T, 25%: half way, orange", 277, 149, MakeColorRef(255, 191, 63)},
+      {"A, 0%: light yellow", 85, 213, MakeColorRef(255, 255, 191)},
+      {"Z, never a target: grey", 109, 277, MakeColorRef(127, 127, 127)},
+      // Look-ups, 320 to the right, up to 85%.
+      {"Q, 83% of 85%", 701, 149, MakeColorRef(255, 9, 3)},
+      {"A, 25% of 85%", 725, 213, MakeColorRef(255, 217, 116)},
+      {"T, never recalled nor looked up: grey", 917, 149, MakeColorRef(127, 127, 127)},
+      // Chart: 15 runs over x 48..424, seconds 0..100 over y 316..212; Okabe
+      // and Ito's blue, vermillion and bluish green for the three courses.
+      {"run 1, 40 s: x 48, y 275", 97, 551, MakeColorRef(0, 114, 178)},
+      {"run 3, 30 s: x 101, y 285", 203, 571, MakeColorRef(213, 94, 0)},
+      {"run 4, 100 s: x 128, y 212", 257, 425, MakeColorRef(0, 158, 115)},
+      {"run 15, 40 s: x 424, y 275", 849, 551, MakeColorRef(0, 158, 115)},
+      {"no run at 50 s on the last run's line", 849, 529, MakeColorRef(255, 255, 255)},
+      {"the tick of 25 s left of the axis at y 290", 90, 581, MakeColorRef(0, 0, 0)},
   };
   for (const auto& s : samples) {
     EXPECT_EQ(dc.PixelAt(s.x, s.y), s.colour) << s.what;
   }
+
+  // Each cap with data carries its letter over its rate in whole percent, in
+  // the smaller text (24 device pixels high here): misses, then look-ups.
+  RecordingDC recorded;
+  DrawReportPicture(g, recorded, stats, runs);
+  std::string onCaps;
+  for (const auto& t : recorded.texts) {
+    if (t.font.lfHeight == 24) onCaps += t.bytes;
+  }
+  EXPECT_EQ(onCaps, "Q50W33E0R50T25A0Q83W0E0A25");
 }
 
 TEST(ProgressReport, WithoutDataItSaysSoAndWritesNothing) {
@@ -538,8 +556,8 @@ TEST(ProgressReport, ThePictureDrawsTheKeyboardOfTheLayout) {
   InitGlobals(g, nullptr, 1282, 802);
   g.keyboardLayout = FindKeyboardLayout("dvorak");
   DrawReportPicture(g, dc, stats, {});
-  // Dvorak's Q, missed every time, is the second cap of the lowest row (y 144,
+  // Dvorak's Q, the most missed, is the second cap of the lowest row (y 136,
   // x 16 + 36 + 27); the first cap of the upper row carries an apostrophe.
-  EXPECT_EQ(dc.PixelAt(163, 293), MakeColorRef(255, 0, 0));
-  EXPECT_EQ(dc.PixelAt(61, 165), MakeColorRef(127, 127, 127));
+  EXPECT_EQ(dc.PixelAt(163, 277), MakeColorRef(255, 0, 0));
+  EXPECT_EQ(dc.PixelAt(61, 149), MakeColorRef(127, 127, 127));
 }
