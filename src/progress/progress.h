@@ -12,6 +12,8 @@
 //   NoteMoleShown        the practice run, when the hint timer shows the mole
 //   NoteKeyJudged        the practice run, for every key judged during a run
 //   NoteRunCompleted     the practice run, on a run's last correct key (appends to .runs)
+//   OpenProgressScreen   DispatchKey, when main menu entry 6 is chosen
+//   DrawProgressScreen   DrawCurrentScreen, for the progress screen
 //   SaveKeyStatistics    the exit sequence, under the folder lock it holds
 //   RunProgressReport    main, for --report
 //   the rest             helpers of the above: files, formats, merge, weak keys,
@@ -29,7 +31,7 @@
 #include "progress/progress_state.h"
 #include "screens/game_globals.h"
 
-// The names the report gives levels and row sets.
+// The names the report and the progress screen give levels and row sets.
 inline constexpr const char* ProgressLevelNames[ProgressLevels + 1] = {"", "Beginner's", "Standard",
                                                                        "Expert"};
 inline constexpr const char* ProgressRowSetNames[WeakKeysRowSet + 1] = {
@@ -57,6 +59,13 @@ void NoteRunCompleted(GameGlobals& g);
 // run-history append, on `err`. Returns false, and clears
 // progress.statisticsSaved, when something was not saved.
 bool SaveKeyStatistics(GameGlobals& g, std::ostream& err);
+
+// ---- The progress screen -----------------------------------------------------------
+
+// Reads the statistics files of the current layout, adds this session's counts
+// and keeps them in g.progress for the screen to draw.
+void OpenProgressScreen(GameGlobals& g);
+void DrawProgressScreen(GameGlobals& g, DeviceContext& dc);
 
 // ---- The report ------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -76,4 +77,10 @@ struct ProgressState {
   // 0 once a statistics file could not be saved (a headless run then ends
   // with the status of a failed save).
   int statisticsSaved = 1;
+
+  // The progress screen: what the files and this session held when it was
+  // opened, and why a file could not be read ("" when both read).
+  KeyStatistics shownStatistics;
+  std::vector<RunEntry> shownRuns;
+  std::string shownProblem;
 };

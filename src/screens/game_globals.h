@@ -20,6 +20,9 @@ constexpr int BeginnerMenuScreenId = 11;
 constexpr int StandardMenuScreenId = 12;
 constexpr int ExpertMenuScreenId = 13;
 constexpr int RecordScreenId = 19;
+// The learner's progress, main menu entry 6: a screen of its own whose id no
+// menu or course uses.
+constexpr int ProgressScreenId = 20;
 constexpr int BackToMainMenuCode = 9001;
 constexpr int EndProgramCode = 9999;
 

@@ -17,6 +17,7 @@ constexpr MenuEntry MainMenuEntries[] = {
     {.y = 112, .x = 160, .label = "Digdash Expert", .code = ExpertMenuScreenId},
     {.y = 144, .x = 160, .label = "Practice Record", .code = RecordScreenId},
     {.y = 176, .x = 160, .label = "Exit", .code = EndProgramCode},
+    {.y = 208, .x = 160, .label = "Progress Report", .code = ProgressScreenId},
     {},
 };
 
@@ -59,7 +60,7 @@ constexpr MenuEntry ExpertEntries[] = {
     LevelEntry(3, 4), LevelEntry(3, 5), LevelEntry(3, 6),
     ReturnEntry,      WeakKeysEntry(3), {},
 };
-static_assert(std::size(MainMenuEntries) == 5 + 1, "main menu: five entries and the end");
+static_assert(std::size(MainMenuEntries) == 6 + 1, "main menu: six entries and the end");
 static_assert(std::size(BeginnerEntries) == 8 + 1, "level menu: eight entries and the end");
 static_assert(std::size(StandardEntries) == 8 + 1, "level menu: eight entries and the end");
 static_assert(std::size(ExpertEntries) == 8 + 1, "level menu: eight entries and the end");
