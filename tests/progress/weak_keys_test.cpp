@@ -58,6 +58,11 @@ TEST(WeakKeys, TheWeakestGetAboutHalfTheTargetsAndLeaveWhenTypedRight) {
        "BNQ", "B:200000 N:200000 Q:50000 A:23913"},
       {"a stubborn key alone takes a fifth, no more",
        "2 N 60 0 60 0 60 36000 -\n2 B 60 0 60 0 60 36000 -\n", "X", "X:200000 A:32000 N:32000"},
+      {"K, never missed and quick but looked up on its last 10 targets, is 30% weak: a full share",
+       "2 N 60 0 60 0 60 36000 -\n2 B 60 0 60 0 60 36000 -\n2 X 60 0 60 0 60 36000 -\n"
+       "2 K 60 0 50 10 60 31000 " +
+           Times("l500", 10) + "\n",
+       "K", "K:200000 A:32000 X:32000"},
       {"Z missed on its only 3 targets is one to learn, five times a clean key, not the weakest",
        "2 Z 3 3 0 3 3 9000 " + Times("1l3000", 3) + "\n", "BNX",
        "B:200000 N:200000 Z:74074 A:14815"},
