@@ -24,6 +24,8 @@ shot 642x402 "key space
 type 1
 type 2
 key esc
+key esc
+type 7
 screenshot $out/main-menu.png
 type 1
 screenshot $out/level-menu.png
@@ -55,7 +57,9 @@ kill"
 
 # The progress report: four sessions a day apart, Standard Home Row and
 # Beginner's Upper Row, each run a little faster, with a few misses and keys
-# left until their mole appears.
+# left until their mole appears, in a folder of their own.
+mkdir progress
+cd progress
 run() {  # run KEYGAP: 60 keys, a miss every 9th, the mole awaited every 11th
   for i in $(seq 60); do
     if ((i % 9 == 0)); then printf 'miss\ntype ;\n'; fi
@@ -78,6 +82,18 @@ $(run $((900 - 120 * day)))
 quit"
 done
 TZ=UTC "$bin" --report "$out/progress-report.png" >/dev/null
+# The same inside the game, then a Weak Keys run at Standard over those
+# statistics (killed, so the files stay as they are).
+TZ=UTC "$bin" --headless - --clock $((1000000000 + 86400 * 4)) --size 1282x802 <<<"key space
+type 6
+screenshot $out/progress-screen.png
+kill"
+TZ=UTC "$bin" --headless - --clock $((1000000000 + 86400 * 4)) <<<"key space
+type 2
+type 8
+$(run 700)
+screenshot $out/weak-keys.png
+kill"
 for layout in azerty dvorak; do
   TZ=UTC "$bin" --headless - --clock 1000000000 --size 642x402 --layout $layout <<<"key space
 type 1

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/device_context.h"
 #include "platform/view.h"
@@ -40,6 +41,13 @@ void SettlePracticeAtExit(GameGlobals& g);
 int PickTargetIndex(GameGlobals& g, const char* keyString, int previousIndex);
 // The index PickTargetIndex gives for one draw of the generator.
 int TargetIndexForDraw(int length, int previousIndex, int draw);
+// The same with one weight per letter of the string: one draw of the
+// generator, never the previous index again, each other letter as likely as
+// its weight. Equal weights give exactly what PickTargetIndex gives.
+int PickWeightedTargetIndex(GameGlobals& g, const char* keyString, const std::uint32_t* weights,
+                            int previousIndex);
+int WeightedTargetIndexForDraw(int length, const std::uint32_t* weights, int previousIndex,
+                               int draw);
 int NormaliseTypedKey(int key);
 double TruncateSeconds(double seconds);
 
@@ -54,6 +62,9 @@ void DrawTypeCountLine(GameGlobals& g, DeviceContext& dc);
 void DrawPracticeCountLine(GameGlobals& g, DeviceContext& dc);
 void DrawBestRecordLine(GameGlobals& g, DeviceContext& dc, double bestTime, const char* bestDate);
 void DrawTargetKey(GameGlobals& g, DeviceContext& dc, int key);
+// After a completed run: keys per minute, accuracy and, in Standard and
+// Expert, the keys recalled before their mole.
+void DrawResultLine(GameGlobals& g, DeviceContext& dc);
 
 // The status-line texts the Draw...Line operations print, in the language of
 // g.LanguageFlag; always zero-terminated within `size`.
@@ -63,6 +74,9 @@ void FormatTypeCountLine(const GameGlobals& g, char* out, std::size_t size);
 void FormatPracticeCountLine(const GameGlobals& g, char* out, std::size_t size);
 void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bestDate, char* out,
                           std::size_t size);
+void FormatResultLine(const GameGlobals& g, char* out, std::size_t size);
+// What a Weak Keys run with no statistics at its level says while it runs.
+const char* WeakKeysUnjudgedNote(const GameGlobals& g);
 
 extern const TextItem CancelPrompt[];
 extern const TextItem ResultPrompts[];

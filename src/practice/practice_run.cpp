@@ -35,13 +35,15 @@ TimeStamp Now(const GameGlobals& g) {
   return SteadyStamp(*g.clock);
 }
 
-// The label of the rowSet-th entry of the menu, or "" when the menu is shorter.
-const char* CourseLabel(const MenuTable* menu, int rowSet) {
+// The label of the menu entry that chooses the course, or "" when the menu
+// has none. The six row sets are entries 1 to 6; Weak Keys comes after the
+// way back.
+const char* CourseLabel(const MenuTable* menu, int courseCode) {
   if (!menu || !menu->entries) return "";
-  for (int i = 0; i < rowSet; ++i) {
-    if (!menu->entries[i].label) return "";
+  for (const MenuEntry* e = menu->entries; e->label; ++e) {
+    if (e->code == courseCode) return e->label;
   }
-  return menu->entries[rowSet - 1].label;
+  return "";
 }
 
 // Adds a span to the course's practice time; the sum keeps whole seconds.
@@ -74,8 +76,20 @@ void DrawResultPrompts(GameGlobals& g, DeviceContext& dc) {
 }
 
 void NextTarget(GameGlobals& g) {
-  g.targetIndex = PickTargetIndex(g, g.keyString, g.targetIndex);
+  g.targetIndex = PickWeightedTargetIndex(g, g.keyString, g.targetWeights, g.targetIndex);
   g.targetKey = g.keyString[g.targetIndex];
+}
+
+// The row-set courses draw every letter alike; Weak Keys weighs each letter
+// by how weak the learner is at it now, so it asks again before every run.
+void SetTargetWeights(GameGlobals& g) {
+  const std::size_t letters = std::strlen(g.keyString);
+  assert(letters <= MaxTargetKeys && "a course draws from at most MaxTargetKeys letters");
+  std::fill(g.targetWeights, g.targetWeights + letters, 1u);
+  g.weakKeysUnjudged = 0;
+  if (g.rowSet == WeakKeysRowSet && !ChooseWeakKeyWeights(g, g.keyString, g.targetWeights)) {
+    g.weakKeysUnjudged = 1;
+  }
 }
 
 // The first target of a run: shown at once in Beginner's, after the longer
@@ -104,9 +118,14 @@ void CompleteRun(GameGlobals& g, DeviceContext& dc) {
   EraseCancelPrompt(g, dc);
   DrawRunTimeLine(g, dc);
   DrawHands(g, dc, 0);
+  DrawResultLine(g, dc);  // where the hands were
 
+  // A Weak Keys run draws what this learner needs at the moment, so its
+  // times cannot be compared from run to run: it sets no record and adds no
+  // speed-log line.
+  const bool recordKept = g.rowSet != WeakKeysRowSet;
   const double best = course.bestTime;
-  if (best == 0.0 || best > g.runSeconds) {
+  if (recordKept && (best == 0.0 || best > g.runSeconds)) {
     if (best > 0.0) {
       SetColors(dc, ColorGreen, ColorWhite);
       PutTextList(g, dc, RecordMessage);
@@ -210,6 +229,7 @@ void RetryRun(GameGlobals& g, View& view, DeviceContext& dc) {
   g.missKey = 0;
   CommitPendingRecord(g);
   g.recordState = 0;
+  SetTargetWeights(g);
   // The previous run's last target is passed on, so the new first one differs.
   NextTarget(g);
   ArmFirstTarget(g, view);
@@ -231,6 +251,33 @@ int PickTargetIndex(GameGlobals& g, const char* keyString, int previousIndex) {
   return TargetIndexForDraw(length, previousIndex, NextRandom(g.random));
 }
 
+int WeightedTargetIndexForDraw(int length, const std::uint32_t* weights, int previousIndex,
+                               int draw) {
+  assert(length > 0 && "a key string to draw targets from must not be empty");
+  // The candidates in turn from the one after the previous target, the way
+  // TargetIndexForDraw counts its offset; in whole numbers, so that equal
+  // weights land on exactly the index it gives for the same draw.
+  const bool skipPrevious = previousIndex >= 0 && length > 1;
+  const int first = skipPrevious ? previousIndex + 1 : 0;
+  const int count = skipPrevious ? length - 1 : length;
+  std::uint64_t total = 0;
+  for (int k = 0; k < count; ++k) total += weights[(first + k) % length];
+  if (total == 0) return TargetIndexForDraw(length, previousIndex, draw);
+  const std::uint64_t point = static_cast<std::uint64_t>(draw) * total / (RandomMax + 1);
+  std::uint64_t sum = 0;
+  for (int k = 0; k < count; ++k) {
+    sum += weights[(first + k) % length];
+    if (point < sum) return (first + k) % length;
+  }
+  return (first + count - 1) % length;
+}
+
+int PickWeightedTargetIndex(GameGlobals& g, const char* keyString, const std::uint32_t* weights,
+                            int previousIndex) {
+  const int length = static_cast<int>(std::strlen(keyString));
+  return WeightedTargetIndexForDraw(length, weights, previousIndex, NextRandom(g.random));
+}
+
 int NormaliseTypedKey(int key) {
   return (key >= 'a' && key <= 'z') ? key - ('a' - 'A') : key;
 }
@@ -244,19 +291,23 @@ void StartPractice(GameGlobals& g, View& view, DeviceContext& dc, const MenuTabl
   const int level = courseCode / 100;
   const int rowSet = courseCode - 100 * level;
   assert(level >= 1 && level <= LevelCount && "course code with an unknown level");
-  assert(rowSet >= 1 && rowSet <= RowSetCount && "course code with an unknown row set");
+  assert(rowSet >= 1 && rowSet <= WeakKeysRowSet && "course code with an unknown row set");
+  const bool weakKeys = rowSet == WeakKeysRowSet;
 
   g.practiceLevel = level;
   g.currentLevelName = LevelNames[level];
   g.rowSet = rowSet;
-  g.currentCourse = &g.CourseRecordTable[level - 1][rowSet - 1];
+  g.currentCourse =
+      weakKeys ? &g.WeakKeysRecords[level - 1] : &g.CourseRecordTable[level - 1][rowSet - 1];
   g.recordState = 0;
-  g.currentCourseName = CourseLabel(levelMenu, rowSet);
+  g.currentCourseName = CourseLabel(levelMenu, courseCode);
 
   g.correctCount = 0;
   g.errorCount = 0;
-  g.keyString = CurrentLayout(g).targetKeys[rowSet];
-  g.targetIndex = PickTargetIndex(g, g.keyString, -1);
+  // Weak Keys draws from every letter of the layout, as All Row does.
+  g.keyString = CurrentLayout(g).targetKeys[weakKeys ? RowSetCount : rowSet];
+  SetTargetWeights(g);
+  g.targetIndex = PickWeightedTargetIndex(g, g.keyString, g.targetWeights, -1);
   g.targetKey = g.keyString[g.targetIndex];
   ArmFirstTarget(g, view);
   g.missKey = 0;

@@ -1,5 +1,6 @@
 // The practice screen: title, prompts, status lines, the big target glyph and
 // the keyboard field below them.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,13 @@ namespace {
 
 constexpr char NextKeyLabel[] = "is next key to press";
 constexpr double TargetGlyphScale = 3.0;
+// The row between the congratulations and the prompts, blank once the hands
+// are gone, from under the start of the congratulations.
+constexpr int ResultLineY = 336;
+constexpr int ResultLineX = 64;
+// Under the prompt the run starts with, left of the big target glyph (at
+// most 32 columns).
+constexpr int NoteY = 48;
 
 bool English(const GameGlobals& g) {
   return g.LanguageFlag == 1;
@@ -56,6 +64,26 @@ void FormatBestRecordLine(const GameGlobals& g, double bestTime, const char* bes
                 bestTime, bestDate);
 }
 
+void FormatResultLine(const GameGlobals& g, char* out, std::size_t size) {
+  const double perMinute = g.runSeconds > 0 ? KeysPerRun * 60.0 / g.runSeconds : 0.0;
+  // Whole percent, rounded down: 100 only for a run without a miss.
+  const int accuracy = 100 * KeysPerRun / (KeysPerRun + std::max(0, g.errorCount));
+  if (g.practiceLevel == 1) {
+    std::snprintf(out, size,
+                  English(g) ? "Speed%4.0lf keys/min  Accuracy%4d%%" : sjis::BeginnerResultLineJa,
+                  perMinute, accuracy);
+  } else {
+    std::snprintf(out, size,
+                  English(g) ? "Speed%4.0lf keys/min  Accuracy%4d%%  Recalled before the mole%3d"
+                             : sjis::ResultLineJa,
+                  perMinute, accuracy, g.progress.runRecalled);
+  }
+}
+
+const char* WeakKeysUnjudgedNote(const GameGlobals& g) {
+  return English(g) ? "No statistics: all keys alike" : sjis::WeakKeysUnjudgedJa;
+}
+
 void DrawPracticeTitle(GameGlobals& g, DeviceContext& dc, const char* format,
                        const char* courseName) {
   std::snprintf(g.practiceTitle, sizeof g.practiceTitle, format, courseName);
@@ -93,6 +121,12 @@ void DrawBestRecordLine(GameGlobals& g, DeviceContext& dc, double bestTime, cons
   PutStatusLine(g, dc, 16, 1, ColorGreen, line);
 }
 
+void DrawResultLine(GameGlobals& g, DeviceContext& dc) {
+  char line[256];
+  FormatResultLine(g, line, sizeof line);
+  PutStatusLine(g, dc, ResultLineY, ResultLineX, ColorNavy, line);
+}
+
 void DrawTargetKey(GameGlobals& g, DeviceContext& dc, int key) {
   if (key == 0) return;
   SetColors(dc, ColorBlue, ColorWhite);
@@ -117,6 +151,8 @@ void DrawPracticeScreen(GameGlobals& g, DeviceContext& dc, const char* titleForm
     DrawBestRecordLine(g, dc, course->bestTime, course->bestDate);
   }
   PutStatusLine(g, dc, 32, 304, ColorTeal, NextKeyLabel);
+  // Before the big glyph, which reaches down into its row.
+  if (g.weakKeysUnjudged) PutStatusLine(g, dc, NoteY, 1, ColorTeal, WeakKeysUnjudgedNote(g));
   DrawTargetKey(g, dc, g.targetKey);
   if (g.correctCount > 0) DrawTypeCountLine(g, dc);
   if (g.errorCount > 0) DrawErrorCountLine(g, dc);
@@ -128,7 +164,10 @@ void DrawPracticeScreen(GameGlobals& g, DeviceContext& dc, const char* titleForm
   DrawKeyCell(g, dc, g.missKey, Miss);
 
   if (runOver) {
-    if (g.recordState >= 1 && g.recordState <= 3) DrawRunTimeLine(g, dc);
+    if (g.recordState >= 1 && g.recordState <= 3) {
+      DrawRunTimeLine(g, dc);
+      DrawResultLine(g, dc);
+    }
     if (g.recordState == 2) {
       SetColors(dc, ColorGreen, ColorWhite);
       PutTextList(g, dc, RecordMessage);

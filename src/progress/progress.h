@@ -2,20 +2,24 @@
 // runs, kept beside the record file as "<fileStem>.keys" and "<fileStem>.runs",
 // and the report made from them.
 //
-// The practice run tells this room what happens through the Note... hooks; it
-// never reads anything back, so the game plays exactly as without it.
+// The practice run tells this room what happens through the Note... hooks.
+// Only the Weak Keys course reads anything back, its letters' weights; the
+// row-set courses play exactly as without this room.
 //
 // Operations, in order of use:
+//   ChooseWeakKeyWeights the practice run, before every Weak Keys run
 //   NoteTargetShown      the practice run, whenever a target appears
 //   NoteMoleShown        the practice run, when the hint timer shows the mole
 //   NoteKeyJudged        the practice run, for every key judged during a run
 //   NoteRunCompleted     the practice run, on a run's last correct key (appends to .runs)
 //   TidyKeyStatistics    start-up: what a killed save of the statistics left
+//   OpenProgressScreen   DispatchKey, when main menu entry 6 is chosen
+//   DrawProgressScreen   DrawCurrentScreen, for the progress screen
 //   SaveKeyStatistics    the exit sequence, under the folder lock it holds
 //   KeepKeyStatisticsElsewhere  the exit sequence, when it could not take the lock
 //   RunProgressReport    main, for --report
-//   the rest             helpers of the above: formats, merge, report text and
-//                        picture, exposed for tests and the benchmark
+//   the rest             helpers of the above: files, formats, merge, weak keys,
+//                        report text and picture, exposed for tests and the benchmark
 #pragma once
 
 #include <cstdint>
@@ -29,7 +33,19 @@
 #include "progress/progress_state.h"
 #include "screens/game_globals.h"
 
+// The names the report and the progress screen give levels and row sets.
+inline constexpr const char* ProgressLevelNames[ProgressLevels + 1] = {"", "Beginner's", "Standard",
+                                                                       "Expert"};
+inline constexpr const char* ProgressRowSetNames[WeakKeysRowSet + 1] = {
+    "",          "Home Row",       "Upper Row", "Home+Upper Row",
+    "Lower Row", "Home+Lower Row", "All Row",   "Weak Keys"};
+
 // ---- Hooks from the practice run ---------------------------------------------
+
+// One weight per letter of `letters` for a Weak Keys run at the current level,
+// from the statistics file and this session's counts. False, with `weights`
+// untouched, when there are no statistics at that level yet.
+bool ChooseWeakKeyWeights(GameGlobals& g, const char* letters, std::uint32_t* weights);
 
 void NoteTargetShown(GameGlobals& g);
 void NoteMoleShown(GameGlobals& g);
@@ -56,6 +72,13 @@ bool SaveKeyStatistics(GameGlobals& g, std::ostream& err);
 // not touched, this session's counts go to a file of the user's own.
 bool KeepKeyStatisticsElsewhere(GameGlobals& g, std::ostream& err, const std::string& why);
 
+// ---- The progress screen -----------------------------------------------------------
+
+// Reads the statistics files of the current layout, adds this session's counts
+// and keeps them in g.progress for the screen to draw.
+void OpenProgressScreen(GameGlobals& g);
+void DrawProgressScreen(GameGlobals& g, DeviceContext& dc);
+
 // ---- The report ------------------------------------------------------------------
 
 // Reads the statistics files (KeyStatisticsPath, RunHistoryPath) in `folder`
@@ -74,7 +97,16 @@ int RunProgressReport(const GameGlobals& files, bool everyLayout, const std::str
 std::string KeyStatisticsPath(const GameGlobals& g);
 std::string RunHistoryPath(const GameGlobals& g);
 
-constexpr char KeyStatisticsHeader[] = "wenlotka-keys 1";
+// Reads the statistics files of `g`; a missing file reads as empty. False
+// with a message naming the file, and its lines, when one cannot be read or
+// has lines that do not read; the lines that read are taken all the same.
+bool LoadKeyStatistics(const GameGlobals& g, KeyStatistics* stats, std::string* message);
+bool LoadProgressFiles(const GameGlobals& g, KeyStatistics* stats, std::vector<RunEntry>* runs,
+                       std::string* message);
+
+// Version 2 is written; version 1, without the recent targets, still reads.
+constexpr char KeyStatisticsHeader[] = "wenlotka-keys 2";
+constexpr char KeyStatisticsHeaderV1[] = "wenlotka-keys 1";
 
 std::string FormatKeyStatistics(const KeyStatistics& stats);
 // Reads every line that reads; false with "line N: <reason>" for the lines
@@ -82,27 +114,42 @@ std::string FormatKeyStatistics(const KeyStatistics& stats);
 // file this program writes (CR LF line ends, comments and blank lines are
 // accepted). A file whose first line is not the header holds nothing.
 bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error);
-// Adds every count of `more` to `into`, stopping at the largest count.
+// Adds every count of `more` to `into`, stopping at the largest count; the
+// recent targets of `more` follow those of `into`, the oldest dropped.
 void AddKeyCounts(KeyCounts& into, const KeyCounts& more);
+void AddRecentTarget(RecentTargets& recent, const RecentTarget& target);
 void AddKeyStatistics(KeyStatistics& into, const KeyStatistics& more);
 bool HasCounts(const KeyStatistics& stats);
-
-// One line of "<stem>.runs".
-struct RunEntry {
-  char date[9] = {};   // YY/MM/DD
-  char clock[9] = {};  // HH:MM:SS
-  int course = 0;      // CourseCode
-  std::int64_t seconds = 0;
-  std::int64_t errors = 0;
-  std::int64_t recalled = 0;
-  std::int64_t lookedUp = 0;
-};
 
 std::string FormatRunLine(const RunEntry& run);
 // Reads every run line that reads, in order; false with the lines that do
 // not in `error`, as ParseKeyStatistics does (a line cut short by a full disk
 // costs that line only).
 bool ParseRunHistory(std::string_view bytes, std::vector<RunEntry>* runs, std::string* error);
+
+// ---- Weak keys -------------------------------------------------------------------
+
+// How weak each letter is at one level, and the keys a Weak Keys run drills.
+struct WeakKeyPlan {
+  int level = 0;                          // 1..3; 0 when there is nothing to judge
+  bool anyStatistics = false;             // some letter was a target at this level
+  double weakness[ProgressLetters] = {};  // 0 (clean and quick) .. 1, per letter A..Z
+  bool judged[ProgressLetters] = {};      // enough targets to judge the letter
+  char focus[6] = {};    // the 3 to 5 weakest judged letters worth drilling, weakest first
+  char weakest[6] = {};  // the five weakest judged letters, weakest first
+};
+
+WeakKeyPlan PlanWeakKeys(const KeyStatistics& stats, int level);
+// One weight per letter of `letters` (at most MaxTargetKeys): the focus about
+// half, the others the rest by weakness with a floor; all alike without
+// statistics.
+void WeakKeyWeights(const WeakKeyPlan& plan, const char* letters, std::uint32_t* weights);
+// The level of the last run, else the first level with statistics, else 0.
+int PractisedLevel(const KeyStatistics& stats, const std::vector<RunEntry>& runs);
+// The lines of the progress screen and the report, in the language of
+// `languageFlag` (1 English, else Japanese, CP932).
+std::string FormatWeakestKeys(const WeakKeyPlan& plan, int languageFlag);
+std::string FormatPractiseNext(const WeakKeyPlan& plan, int languageFlag);
 
 // ---- Report text and picture -------------------------------------------------------
 

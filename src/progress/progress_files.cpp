@@ -95,46 +95,62 @@ bool IsTriple(std::string_view t, char separator) {
          IsDigits(t, 3, 2) && IsDigits(t, 6, 2);
 }
 
-}  // namespace
-
-std::string FormatKeyStatistics(const KeyStatistics& stats) {
-  std::string out = KeyStatisticsHeader;
-  out += "\n# level key target misses recalled looked-up timed time-ms typed-instead:times\n";
-  char buf[160];
-  for (int level = 0; level < ProgressLevels; ++level) {
-    for (int letter = 0; letter < ProgressLetters; ++letter) {
-      const KeyCounts& k = stats.keys[level][letter];
-      if (k.target == 0 && k.misses == 0 && k.timed == 0 && k.timeMs == 0 && k.recalled == 0 &&
-          k.lookedUp == 0 && k.confusions.empty()) {
-        continue;
-      }
-      std::snprintf(buf, sizeof buf, "%d %c %lld %lld %lld %lld %lld %lld", level + 1, 'A' + letter,
-                    static_cast<long long>(k.target), static_cast<long long>(k.misses),
-                    static_cast<long long>(k.recalled), static_cast<long long>(k.lookedUp),
-                    static_cast<long long>(k.timed), static_cast<long long>(k.timeMs));
-      out += buf;
-      for (const auto& [code, times] : k.confusions) {
-        out += ' ';
-        out += KeyToken(code);
-        out += ':';
-        out += std::to_string(times);
-      }
-      out += '\n';
+// The recent targets as one token, oldest first: "-" for none, else each as
+// its misses (left out when 0), r, l or s, and its milliseconds, joined by
+// commas: "r640,2l2300".
+std::string RecentToken(const RecentTargets& recent) {
+  if (recent.count == 0) return "-";
+  std::string token;
+  char buf[32];
+  for (int i = 0; i < recent.count; ++i) {
+    const RecentTarget& t = recent.items[i];
+    if (t.misses > 0) {
+      std::snprintf(buf, sizeof buf, "%s%d%c%d", i ? "," : "", t.misses, t.mode, t.ms);
+    } else {
+      std::snprintf(buf, sizeof buf, "%s%c%d", i ? "," : "", t.mode, t.ms);
     }
+    token += buf;
   }
-  return out;
+  return token;
 }
 
-namespace {
+bool ParseRecentToken(std::string_view token, RecentTargets* recent) {
+  *recent = RecentTargets{};
+  if (token == "-") return true;
+  while (!token.empty()) {
+    const std::size_t comma = token.find(',');
+    std::string_view item = token.substr(0, comma);
+    token = comma == std::string_view::npos ? std::string_view() : token.substr(comma + 1);
+    if (comma != std::string_view::npos && token.empty()) return false;
+    if (recent->count == RecentTargetCount || item.empty()) return false;
+    RecentTarget t;
+    if (item[0] >= '1' && item[0] <= '9') {
+      t.misses = static_cast<std::uint8_t>(item[0] - '0');
+      item.remove_prefix(1);
+    }
+    std::int64_t ms = 0;
+    if (item.empty() || (item[0] != 'r' && item[0] != 'l' && item[0] != 's') ||
+        !ParseCount(item.substr(1), &ms) || ms > std::numeric_limits<std::int32_t>::max()) {
+      return false;
+    }
+    t.mode = item[0];
+    t.ms = static_cast<std::int32_t>(ms);
+    recent->items[recent->count++] = t;
+  }
+  return true;
+}
 
-// One line of counts, "<level> <key> <six counts> [<typed>:<times> ...]",
-// into `stats`; false with the reason when it does not read (nothing is
-// then taken from it).
-bool ReadKeyLine(std::string_view line, KeyStatistics* stats,
-                 bool (&seen)[ProgressLevels][ProgressLetters], std::string* reason) {
+// One line of a key statistics file of `version` 1 or 2 (version 2 adds the
+// recent targets after the six counts). False with the reason when it does
+// not read, and nothing taken from it; `seen` keeps a letter and level from
+// appearing twice.
+bool ParseKeyLine(std::string_view line, int version, KeyStatistics* stats,
+                  bool seen[ProgressLevels][ProgressLetters], std::string* reason) {
   std::vector<std::string_view> f = Fields(line);
-  if (f.size() < 8) {
-    *reason = "expected level, key and six counts";
+  const std::size_t counted = version == 1 ? 8 : 9;
+  if (f.size() < counted) {
+    *reason = version == 1 ? "expected level, key and six counts"
+                           : "expected level, key, six counts and the recent targets";
     return false;
   }
   if (f[0].size() != 1 || f[0][0] < '1' || f[0][0] > '3') {
@@ -159,7 +175,12 @@ bool ReadKeyLine(std::string_view line, KeyStatistics* stats,
       return false;
     }
   }
-  for (std::size_t i = 8; i < f.size(); ++i) {
+  if (version == 2 && !ParseRecentToken(f[8], &k.recent)) {
+    *reason = "'" + std::string(f[8]) +
+              "' is not a list of recent targets (like r640,2l2300, or - for none)";
+    return false;
+  }
+  for (std::size_t i = counted; i < f.size(); ++i) {
     const std::size_t colon = f[i].rfind(':');
     const int code = colon == std::string_view::npos ? -1 : ParseKeyToken(f[i].substr(0, colon));
     std::int64_t times = 0;
@@ -177,6 +198,42 @@ bool ReadKeyLine(std::string_view line, KeyStatistics* stats,
   return true;
 }
 
+}  // namespace
+
+std::string FormatKeyStatistics(const KeyStatistics& stats) {
+  std::string out = KeyStatisticsHeader;
+  out +=
+      "\n# level key target misses recalled looked-up timed time-ms recent "
+      "typed-instead:times\n";
+  char buf[160];
+  for (int level = 0; level < ProgressLevels; ++level) {
+    for (int letter = 0; letter < ProgressLetters; ++letter) {
+      const KeyCounts& k = stats.keys[level][letter];
+      if (k.target == 0 && k.misses == 0 && k.timed == 0 && k.timeMs == 0 && k.recalled == 0 &&
+          k.lookedUp == 0 && k.confusions.empty() && k.recent.count == 0) {
+        continue;
+      }
+      std::snprintf(buf, sizeof buf, "%d %c %lld %lld %lld %lld %lld %lld ", level + 1,
+                    'A' + letter, static_cast<long long>(k.target),
+                    static_cast<long long>(k.misses), static_cast<long long>(k.recalled),
+                    static_cast<long long>(k.lookedUp), static_cast<long long>(k.timed),
+                    static_cast<long long>(k.timeMs));
+      out += buf;
+      out += RecentToken(k.recent);
+      for (const auto& [code, times] : k.confusions) {
+        out += ' ';
+        out += KeyToken(code);
+        out += ':';
+        out += std::to_string(times);
+      }
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+namespace {
+
 // "line N: reason" for the first few lines that did not read, and how many
 // more there were.
 std::string NameSkippedLines(const std::vector<std::string>& lines) {
@@ -192,32 +249,35 @@ std::string NameSkippedLines(const std::vector<std::string>& lines) {
 bool ParseKeyStatistics(std::string_view bytes, KeyStatistics* stats, std::string* error) {
   *stats = KeyStatistics{};
   bool seen[ProgressLevels][ProgressLetters] = {};
-  bool headerRead = false;
+  int version = 0;
   std::vector<std::string> skipped;
+  const std::string wrongHeader = std::string("(the first line must read '") + KeyStatisticsHeader +
+                                  "' or '" + KeyStatisticsHeaderV1 + "')";
   ForEachLine(bytes, [&](int number, std::string_view line) {
-    if (!headerRead) {
-      headerRead = true;
-      if (line != KeyStatisticsHeader) {
-        skipped.push_back(LineError(number, std::string("not a key statistics file (the first "
-                                                        "line must read '") +
-                                                KeyStatisticsHeader + "')"));
-        return false;
-      }
-      return true;
+    if (version == 0) {
+      version = line == KeyStatisticsHeader ? 2 : line == KeyStatisticsHeaderV1 ? 1 : -1;
+      if (version < 0) skipped.push_back(LineError(number, "not a key statistics file " + wrongHeader));
+      return version > 0;
     }
     if (Skipped(line)) return true;
     std::string reason;
-    if (!ReadKeyLine(line, stats, seen, &reason)) skipped.push_back(LineError(number, reason));
+    if (!ParseKeyLine(line, version, stats, seen, &reason)) {
+      skipped.push_back(LineError(number, reason));
+    }
     return true;
   });
-  if (!headerRead) {
-    skipped.push_back(LineError(1, std::string("empty, not a key statistics file (the first line "
-                                               "must read '") +
-                                       KeyStatisticsHeader + "')"));
-  }
+  if (version == 0) skipped.push_back(LineError(1, "empty, not a key statistics file " + wrongHeader));
   if (skipped.empty()) return true;
   *error = NameSkippedLines(skipped);
   return false;
+}
+
+void AddRecentTarget(RecentTargets& recent, const RecentTarget& target) {
+  if (recent.count == RecentTargetCount) {
+    std::copy(recent.items + 1, recent.items + RecentTargetCount, recent.items);
+    --recent.count;
+  }
+  recent.items[recent.count++] = target;
 }
 
 void AddKeyCounts(KeyCounts& a, const KeyCounts& b) {
@@ -231,6 +291,9 @@ void AddKeyCounts(KeyCounts& a, const KeyCounts& b) {
     std::int64_t& c = a.confusions[code];
     c = SaturatingAdd(c, times);
   }
+  // What `b` saw came later: a save adds this session after what the file
+  // held, so a game that saved in between keeps its targets before ours.
+  for (int i = 0; i < b.recent.count; ++i) AddRecentTarget(a.recent, b.recent.items[i]);
 }
 
 void AddKeyStatistics(KeyStatistics& into, const KeyStatistics& more) {
@@ -275,8 +338,8 @@ bool ReadRunLine(std::string_view line, RunEntry* run, std::string* reason) {
   f[1].copy(run->clock, 8);
   std::int64_t course = 0;
   if (!ParseCount(f[2], &course) || course / 100 < 1 || course / 100 > 3 || course % 100 < 1 ||
-      course % 100 > 6) {
-    *reason = "'" + std::string(f[2]) + "' is not a course (101..106, 201..206, 301..306)";
+      course % 100 > WeakKeysRowSet) {
+    *reason = "'" + std::string(f[2]) + "' is not a course (101..107, 201..207, 301..307)";
     return false;
   }
   run->course = static_cast<int>(course);

@@ -1,5 +1,6 @@
 // The hooks the practice run calls, and the save of the key statistics at exit.
 #include <algorithm>
+#include <climits>
 #include <ostream>
 
 #include "platform/clock.h"
@@ -54,6 +55,7 @@ void NoteTargetShown(GameGlobals& g) {
   }
   p.targetShown = Now(g);
   p.targetAnswered = 0;
+  p.targetMisses = 0;
   p.moleShown = 0;
 }
 
@@ -74,18 +76,40 @@ void NoteKeyJudged(GameGlobals& g, int typed) {
   if (typed != g.targetKey) {
     k->misses += 1;
     k->confusions[typed & 0x7F] += 1;
+    p.targetMisses += 1;
     return;
   }
+  const std::int64_t ms = std::max<std::int64_t>(0, MillisBetween(p.targetShown, Now(g)));
   k->timed += 1;
-  k->timeMs += std::max<std::int64_t>(0, MillisBetween(p.targetShown, Now(g)));
-  if (g.practiceLevel == 1) return;  // Beginner's shows every mole at once
-  if (p.moleShown) {
+  k->timeMs += ms;
+  RecentTarget recent;
+  recent.misses = static_cast<std::uint8_t>(std::min(p.targetMisses, 9));
+  recent.ms = static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
+  if (g.practiceLevel == 1) {
+    recent.mode = 's';  // Beginner's shows every mole at once
+  } else if (p.moleShown) {
+    recent.mode = 'l';
     k->lookedUp += 1;
     p.runLookedUp += 1;
   } else {
+    recent.mode = 'r';
     k->recalled += 1;
     p.runRecalled += 1;
   }
+  AddRecentTarget(k->recent, recent);
+}
+
+bool ChooseWeakKeyWeights(GameGlobals& g, const char* letters, std::uint32_t* weights) {
+  KeyStatistics stats;
+  std::string unread;
+  // Only the lines that read count here; the save at exit names the others
+  // and keeps the file aside.
+  LoadKeyStatistics(g, &stats, &unread);
+  AddKeyStatistics(stats, g.progress.session);
+  const WeakKeyPlan plan = PlanWeakKeys(stats, g.practiceLevel);
+  if (!plan.anyStatistics) return false;
+  WeakKeyWeights(plan, letters, weights);
+  return true;
 }
 
 void NoteRunCompleted(GameGlobals& g) {

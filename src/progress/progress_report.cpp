@@ -25,12 +25,8 @@ constexpr int RecentRuns = 10;
 constexpr int PictureWidth = 1282;
 constexpr int PictureHeight = 802;
 
-constexpr const char* LevelNames[4] = {"", "Beginner's", "Standard", "Expert"};
-constexpr const char* RowSetNames[7] = {
-    "", "Home Row", "Upper Row", "Home+Upper Row", "Lower Row", "Home+Lower Row", "All Row"};
-
 std::string CourseName(int course) {
-  return std::string(LevelNames[course / 100]) + " " + RowSetNames[course % 100];
+  return std::string(ProgressLevelNames[course / 100]) + " " + ProgressRowSetNames[course % 100];
 }
 
 std::string KeyName(int code) {
@@ -90,11 +86,11 @@ void PrintCourses(const std::vector<RunEntry>& runs, std::ostream& out) {
     out << "  no completed runs yet\n";
     return;
   }
-  std::vector<const RunEntry*> byCourse[4][7];
+  std::vector<const RunEntry*> byCourse[4][WeakKeysRowSet + 1];
   for (const RunEntry& r : runs) byCourse[r.course / 100][r.course % 100].push_back(&r);
   char buf[256];
   for (int level = 1; level <= 3; ++level) {
-    for (int row = 1; row <= 6; ++row) {
+    for (int row = 1; row <= WeakKeysRowSet; ++row) {
       const auto& list = byCourse[level][row];
       if (list.empty()) continue;
       std::int64_t best = list[0]->seconds;
@@ -169,6 +165,7 @@ std::string BuildReportText(const KeyStatistics& stats, const std::vector<RunEnt
                   times == 1 ? "" : "s");
     out << buf;
   }
+  out << FormatPractiseNext(PlanWeakKeys(stats, PractisedLevel(stats, runs)), 1) << "\n";
   return out.str();
 }
 
@@ -179,10 +176,9 @@ namespace {
 // that do not read are named in `skipped`.
 template <typename T, typename Parse>
 bool ReadStatisticsFile(const std::string& path, std::size_t limit, T* value, Parse parse,
-                        bool* present, std::string* message, std::string* skipped) {
+                        std::string* message, std::string* skipped) {
   std::string bytes;
   FileResult read = ReadRegularFile(path.c_str(), limit, &bytes);
-  *present = read.status != FileStatus::Missing;
   if (read.status == FileStatus::Missing) return true;
   if (!read.Ok()) {
     *message = read.message.empty() ? path + " cannot be read" : read.message;
@@ -218,6 +214,33 @@ FileResult WritePicture(const CairoDeviceContext& surface, const std::string& pa
 
 }  // namespace
 
+bool LoadKeyStatistics(const GameGlobals& g, KeyStatistics* stats, std::string* message) {
+  std::string skipped;
+  if (!ReadStatisticsFile(KeyStatisticsPath(g), MaxKeyFileBytes, stats, ParseKeyStatistics, message,
+                          &skipped)) {
+    return false;
+  }
+  if (skipped.empty()) return true;
+  *message = skipped;
+  return false;
+}
+
+bool LoadProgressFiles(const GameGlobals& g, KeyStatistics* stats, std::vector<RunEntry>* runs,
+                       std::string* message) {
+  // Both are read, so a caller that goes on without what failed has the
+  // rest; the first failure is the one told.
+  std::string runsMessage, runsSkipped;
+  const bool keysRead = LoadKeyStatistics(g, stats, message);
+  bool runsRead = ReadStatisticsFile(RunHistoryPath(g), MaxRunFileBytes, runs, ParseRunHistory,
+                                     &runsMessage, &runsSkipped);
+  if (runsRead && !runsSkipped.empty()) {
+    runsRead = false;
+    runsMessage = runsSkipped;
+  }
+  if (keysRead && !runsRead) *message = runsMessage;
+  return keysRead && runsRead;
+}
+
 namespace {
 
 // One layout's statistics as read for the report.
@@ -251,12 +274,11 @@ int RunProgressReport(const GameGlobals& files, bool everyLayout, const std::str
     p.layout = layout;
     p.keysPath = inFolder(KeyStatisticsPath(g));
     p.runsPath = inFolder(RunHistoryPath(g));
-    bool keysPresent = false, runsPresent = false;
     std::string message, keysSkipped, runsSkipped;
-    if (!ReadStatisticsFile(p.keysPath, MaxKeyFileBytes, &p.stats, ParseKeyStatistics, &keysPresent,
-                            &message, &keysSkipped) ||
-        !ReadStatisticsFile(p.runsPath, MaxRunFileBytes, &p.runs, ParseRunHistory, &runsPresent,
-                            &message, &runsSkipped)) {
+    if (!ReadStatisticsFile(p.keysPath, MaxKeyFileBytes, &p.stats, ParseKeyStatistics, &message,
+                            &keysSkipped) ||
+        !ReadStatisticsFile(p.runsPath, MaxRunFileBytes, &p.runs, ParseRunHistory, &message,
+                            &runsSkipped)) {
       err << "wenlotka: " << message << "; no report made, no file changed\n";
       return 1;
     }

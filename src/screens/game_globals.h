@@ -22,6 +22,9 @@ constexpr int BeginnerMenuScreenId = 11;
 constexpr int StandardMenuScreenId = 12;
 constexpr int ExpertMenuScreenId = 13;
 constexpr int RecordScreenId = 19;
+// The learner's progress, main menu entry 6: a screen of its own whose id no
+// menu or course uses.
+constexpr int ProgressScreenId = 20;
 constexpr int BackToMainMenuCode = 9001;
 constexpr int EndProgramCode = 9999;
 
@@ -66,6 +69,10 @@ struct CourseRecord {
 
 constexpr int LevelCount = 3;
 constexpr int RowSetCount = 6;
+// The Weak Keys course, entry 8 of each level menu: course code level x 100 + 7.
+constexpr int WeakKeysRowSet = 7;
+// The most letters a course draws its targets from (a layout's All Row).
+constexpr int MaxTargetKeys = 32;
 
 struct KeyPosition {
   int row = 0;
@@ -102,6 +109,11 @@ struct GameGlobals {
   const char* currentCourseName = "";
   CourseRecord* currentCourse = nullptr;
   const char* keyString = "";
+  // How often each letter of keyString is drawn, relative to the others: all
+  // alike in the row-set courses, by weakness in Weak Keys.
+  std::uint32_t targetWeights[MaxTargetKeys] = {};
+  // 1 while a Weak Keys run draws like All Row for want of statistics.
+  int weakKeysUnjudged = 0;
   char targetKey = 0;
   int targetIndex = 0;
   char moleKey = 0;
@@ -120,6 +132,9 @@ struct GameGlobals {
 
   // Records and logs.
   CourseRecord CourseRecordTable[LevelCount][RowSetCount]{};
+  // The Weak Keys course of each level: practised like any course, but kept
+  // for this session only, since the record file has no line for it.
+  CourseRecord WeakKeysRecords[LevelCount]{};
   std::int32_t pastPracticeSeconds = 0;
   std::int64_t startTime = 0;
   std::int64_t endTime = 0;

@@ -17,6 +17,7 @@ constexpr MenuEntry MainMenuEntries[] = {
     {.y = 112, .x = 160, .label = "Digdash Expert", .code = ExpertMenuScreenId},
     {.y = 144, .x = 160, .label = "Practice Record", .code = RecordScreenId},
     {.y = 176, .x = 160, .label = "Exit", .code = EndProgramCode},
+    {.y = 208, .x = 160, .label = "Progress Report", .code = ProgressScreenId},
     {},
 };
 
@@ -35,22 +36,34 @@ constexpr MenuEntry LevelEntry(int level, int rowSet) {
 constexpr MenuEntry ReturnEntry{
     .y = ReturnEntryY, .x = EntryX, .label = "Return to Menu", .code = BackToMainMenuCode};
 
+// Weak Keys comes after the way back, at the menu's own spacing, so the
+// first seven entries keep their keys and places.
+constexpr MenuEntry WeakKeysEntry(int level) {
+  return MenuEntry{.y = ReturnEntryY + 32,
+                   .x = EntryX,
+                   .label = "Weak Keys",
+                   .code = level * 100 + WeakKeysRowSet};
+}
+
 constexpr MenuEntry BeginnerEntries[] = {
-    LevelEntry(1, 1), LevelEntry(1, 2), LevelEntry(1, 3), LevelEntry(1, 4),
-    LevelEntry(1, 5), LevelEntry(1, 6), ReturnEntry,      {},
+    LevelEntry(1, 1), LevelEntry(1, 2), LevelEntry(1, 3),
+    LevelEntry(1, 4), LevelEntry(1, 5), LevelEntry(1, 6),
+    ReturnEntry,      WeakKeysEntry(1), {},
 };
 constexpr MenuEntry StandardEntries[] = {
-    LevelEntry(2, 1), LevelEntry(2, 2), LevelEntry(2, 3), LevelEntry(2, 4),
-    LevelEntry(2, 5), LevelEntry(2, 6), ReturnEntry,      {},
+    LevelEntry(2, 1), LevelEntry(2, 2), LevelEntry(2, 3),
+    LevelEntry(2, 4), LevelEntry(2, 5), LevelEntry(2, 6),
+    ReturnEntry,      WeakKeysEntry(2), {},
 };
 constexpr MenuEntry ExpertEntries[] = {
-    LevelEntry(3, 1), LevelEntry(3, 2), LevelEntry(3, 3), LevelEntry(3, 4),
-    LevelEntry(3, 5), LevelEntry(3, 6), ReturnEntry,      {},
+    LevelEntry(3, 1), LevelEntry(3, 2), LevelEntry(3, 3),
+    LevelEntry(3, 4), LevelEntry(3, 5), LevelEntry(3, 6),
+    ReturnEntry,      WeakKeysEntry(3), {},
 };
-static_assert(std::size(MainMenuEntries) == 5 + 1, "main menu: five entries and the end");
-static_assert(std::size(BeginnerEntries) == 7 + 1, "level menu: seven entries and the end");
-static_assert(std::size(StandardEntries) == 7 + 1, "level menu: seven entries and the end");
-static_assert(std::size(ExpertEntries) == 7 + 1, "level menu: seven entries and the end");
+static_assert(std::size(MainMenuEntries) == 6 + 1, "main menu: six entries and the end");
+static_assert(std::size(BeginnerEntries) == 8 + 1, "level menu: eight entries and the end");
+static_assert(std::size(StandardEntries) == 8 + 1, "level menu: eight entries and the end");
+static_assert(std::size(ExpertEntries) == 8 + 1, "level menu: eight entries and the end");
 
 // Titles are drawn centred; the stored x is never used.
 constexpr TextItem MainMenuTitle[] = {

@@ -1,20 +1,23 @@
 // The screen state machine: which screen is shown, and what a key or a timer
 // tick does to it. Every change of screen redraws the new screen whole.
 #include "practice/practice.h"
+#include "progress/progress.h"
 #include "screens/screens.h"
 
 namespace {
 
 constexpr int Escape = 27;
+constexpr int Enter = 13;
 
 constexpr char ExpertTitleFormat[] = "(^_^) Digdash Expert (%s) (^_^)/~~";
 constexpr char StandardTitleFormat[] = "(^_^) Digdash Standard (%s) (^_^)/~~";
 constexpr char BeginnerTitleFormat[] = "(^_^) Digdash Beginner's (%s) (^_^)/~~";
 
-// The record screen shares the level menus' range of ids, but entering it
-// leaves the play state as it was.
+// The record and progress screens share the level menus' range of ids, but
+// entering them leaves the play state as it was.
 bool IsLevelMenu(int screenId) {
-  return screenId > 10 && screenId < 100 && screenId != RecordScreenId;
+  return screenId > 10 && screenId < 100 && screenId != RecordScreenId &&
+         screenId != ProgressScreenId;
 }
 bool IsCourse(int screenId) {
   return screenId > 100 && screenId < 400;
@@ -30,6 +33,8 @@ void DrawCurrentScreen(GameGlobals& g, DeviceContext& dc) {
     DrawMenu(g, dc, *menu, menu->title);
   } else if (id == RecordScreenId) {
     DrawRecordScreen(g, dc);
+  } else if (id == ProgressScreenId) {
+    DrawProgressScreen(g, dc);
   } else if (id == EndProgramCode) {
     // Only the exit report can cause a repaint once Exit was chosen; the run
     // behind it may already be settled, so leave the screen as it was.
@@ -72,12 +77,15 @@ void DispatchKey(GameGlobals& g, View& view, DeviceContext& dc, int character) {
       g.PlayState = PlayRunning;
       // Started before drawing, so the first drawing already shows a target.
       StartPractice(g, view, dc, leaving, g.screenId);
+    } else if (g.screenId == ProgressScreenId) {
+      OpenProgressScreen(g);  // read once; repaints draw what was read
     }
     DrawCurrentScreen(g, dc);
     return;
   }
 
-  if (key == Escape && g.screenId == RecordScreenId) {
+  if ((key == Escape && g.screenId == RecordScreenId) ||
+      ((key == Escape || key == Enter) && g.screenId == ProgressScreenId)) {
     g.screenId = MainMenuScreenId;
     DrawCurrentScreen(g, dc);
     return;

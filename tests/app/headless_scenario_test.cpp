@@ -1,8 +1,10 @@
 // Whole runs of the real program through its headless script.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "app/app_test_support.h"
@@ -34,6 +36,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 constexpr char EnterHomeRow[] = "key space\ntype 1\ntype 1\n";
+constexpr int KeysPerRunInScript = 60;
 
 }  // namespace
 
@@ -168,4 +171,81 @@ TEST(Headless, ResizeRedrawsAtTheNewSize) {
   RunResult r = RunScript("resize 1282 802\nstate\nkill\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\"clientRect\":[1282,802]"), std::string::npos);
+}
+
+namespace {
+
+// Standard, as the game wrote its statistics before (version 1): X, N and B
+// missed on 30 of their 40 targets and looked up on 32, at 2600 ms each; every
+// other letter 60 clean targets at 600 ms.
+std::string SeededKeys() {
+  std::string keys =
+      "wenlotka-keys 1\n"
+      "# level key target misses recalled looked-up timed time-ms typed-instead:times\n";
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    const bool weak = c == 'X' || c == 'N' || c == 'B';
+    keys +=
+        std::string("2 ") + c + (weak ? " 40 30 8 32 40 104000 Q:30\n" : " 60 0 60 0 60 36000\n");
+  }
+  return keys;
+}
+
+// Each run's targets, from a state line before each of its 60 keys.
+std::vector<std::string> RunTargets(const std::string& out, int runs) {
+  const std::vector<std::string> states = Lines(out);
+  std::vector<std::string> targets(runs);
+  for (int r = 0; r < runs; ++r) {
+    for (int i = 0; i < KeysPerRunInScript; ++i) {
+      targets[r] += Field(states.at(r * (KeysPerRunInScript + 1) + i), "targetKey");
+    }
+  }
+  return targets;
+}
+
+}  // namespace
+
+TEST(WeakKeysCourse, DrillsTheKeysMissedAndLookedUpAndLetsThemGoOnceTypedRight) {
+  ScratchDir dir;
+  // A record on Standard Home Row, then the statistics of a learner who
+  // confuses X, N and B.
+  std::string first = "key space\ntype 2\ntype 1\n";
+  for (int i = 0; i < 60; ++i) first += "hit\nwait 500\n";
+  ASSERT_EQ(RunScript(first + "quit\n").status, 0);
+  const std::string records = dir.ReadFile("wenlotka.rec");
+  dir.WriteFile("wenlotka.keys", SeededKeys());
+  std::filesystem::remove("wenlotka.runs");
+
+  // Three Weak Keys runs at Standard, every key typed at once.
+  std::string run = "state\n";
+  for (int i = 0; i < KeysPerRunInScript; ++i) run += "hit\nstate\n";
+  RunResult r = RunScript("key space\ntype 2\ntype 8\n" + run + "key enter\n" + run +
+                          "key enter\n" + run + "quit\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> targets = RunTargets(r.out, 3);
+  auto count = [](const std::string& run, const std::string& letters) {
+    return std::ranges::count_if(run, [&](char c) { return letters.find(c) != std::string::npos; });
+  };
+  const std::set<char> letters(targets[0].begin(), targets[0].end());
+  EXPECT_GE(count(targets[0], "XNB"), 24) << targets[0];  // 40% of 60
+  EXPECT_GE(letters.size(), 3u + 8u) << targets[0];       // X, N, B and 8 others
+  const std::string all = targets[0] + targets[1] + targets[2];
+  EXPECT_EQ(std::ranges::adjacent_find(all), all.end()) << all;
+  EXPECT_LE(2 * count(targets[2], "X"), count(targets[0], "X")) << targets[0] << "\n" << targets[2];
+  EXPECT_EQ(dir.ReadFile("wenlotka.rec"), records);
+  EXPECT_EQ(CountLines(dir.ReadFile("wenlotka.spd")), 1) << "a Weak Keys run sets no record";
+  EXPECT_EQ(CountLines(dir.ReadFile("wenlotka.runs")), 3);
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.runs"))[0].substr(18, 5), "207 1");
+  // No count of the version 1 file is lost: X's targets are its 40 and this session's.
+  const std::string keys = dir.ReadFile("wenlotka.keys");
+  EXPECT_EQ(keys.substr(0, 16), "wenlotka-keys 2\n");
+  EXPECT_NE(keys.find("\n2 X " + std::to_string(40 + count(all, "X")) + " 30 "), std::string::npos)
+      << keys;
+}
+
+TEST(WeakKeysCourse, WithoutStatisticsAWholeRunCompletes) {
+  ScratchDir dir;
+  RunResult r = RunScript("key space\ntype 3\ntype 8\nhit 60\nstate\nquit\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Field(r.out, "playState"), "4");
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.runs"))[0].substr(18, 5), "307 1");
 }

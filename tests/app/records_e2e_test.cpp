@@ -352,13 +352,13 @@ TEST_F(RecordsE2E, WhereAFileCannotBeReplacedItStaysWholeAndTheSessionIsKeptElse
       {"unreadable statistics", "wenlotka.keys", goodKeys, 0000, 0777,
        "wenlotka: wenlotka.keys: cannot be read (Permission denied), so it is left as it is; this "
        "session's key statistics are kept in wenlotka.keys.unsaved-20010909-014650",
-       "wenlotka.keys.unsaved-20010909-014650", "2 J 1 0 1 0 1 0"},
+       "wenlotka.keys.unsaved-20010909-014650", "2 J 1 0 1 0 1 0 r0"},
       {"damaged statistics where no copy can be made", "wenlotka.keys", damagedKeys, 0666, 0555,
        "wenlotka: wenlotka.keys line 2: expected level, key and six counts; wenlotka.keys: "
        "could not be kept (Permission denied), so it was not replaced; this "
        "session's key statistics are kept in " +
            home + "/wenlotka.keys.unsaved-20010909-014650",
-       home + "/wenlotka.keys.unsaved-20010909-014650", "2 J 1 0 1 0 1 0"},
+       home + "/wenlotka.keys.unsaved-20010909-014650", "2 J 1 0 1 0 1 0 r0"},
   };
   const uid_t player = geteuid() == 0 ? 65534 : geteuid();
   for (const auto& c : cases) {

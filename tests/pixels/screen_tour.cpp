@@ -81,6 +81,19 @@ std::vector<TourShot> TourScreens(int width, int height) {
   t.shell.ShowModalReport("Practice Record write error",
                           {"Practice Recod File", "wenlotka.rec ", "Could not be saved"});
   t.Snap("save-failure-report");
+  t.Key('6');  // this session's three runs and keys
+  t.Snap("progress");
+  t.Key(27);
+
+  // A new learner's first Weak Keys run draws like All Row and says why.
+  Tour fresh(width, height);
+  fresh.shell.Start();
+  fresh.shell.OnPaint();
+  fresh.Key(' ');
+  fresh.Key('2');
+  fresh.Key('8');
+  fresh.Snap("weak-keys-without-statistics");
+  t.shots.push_back(std::move(fresh.shots.back()));
   return std::move(t.shots);
 }
 

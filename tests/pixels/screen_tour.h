@@ -19,8 +19,9 @@ struct TourShot {
 
 // The title in both banner phases, the main menu, the three level menus, each
 // level's practice screen before, during and after a run and after a miss, the
-// record screen and the save-failure report, at one client size. Runs in a
-// scratch directory of its own, so no record file of the caller is read.
+// record screen, the save-failure report, the progress screen and a first Weak
+// Keys run, at one client size. Runs in scratch directories of its own, so no
+// record file of the caller is read.
 std::vector<TourShot> TourScreens(int width, int height);
 
 // The shots one above the other, as the reference images hold them.

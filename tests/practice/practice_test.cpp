@@ -69,6 +69,41 @@ TEST(TargetChoice, DrawsNeverRepeatAndReachEveryOtherKey) {
   }
 }
 
+TEST(TargetChoice, EqualWeightsDrawExactlyAsTheCoursesAlwaysHaveAndOthersByWeight) {
+  const std::uint32_t ones[26] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  for (int n : {7, 9, 10, 16, 19, 26}) {
+    for (int prev = -1; prev < n; ++prev) {
+      for (int draw = 0; draw <= RandomMax; ++draw) {
+        ASSERT_EQ(WeightedTargetIndexForDraw(n, ones, prev, draw),
+                  TargetIndexForDraw(n, prev, draw))
+            << "n " << n << " prev " << prev << " draw " << draw;
+      }
+    }
+  }
+  // After index 0 of three keys weighing 1, 2 and 5: 2 to 5 between the other
+  // two, the first of 32768 draws from 0 up to 2 / 7 of them (9362.3).
+  const std::uint32_t weights[3] = {1, 2, 5};
+  std::map<int, int> picked;
+  for (int draw = 0; draw <= RandomMax; ++draw)
+    ++picked[WeightedTargetIndexForDraw(3, weights, 0, draw)];
+  EXPECT_EQ(picked, (std::map<int, int>{{1, 9363}, {2, 23405}}));
+}
+
+TEST_F(PracticeRun, EveryCompletedRunEndsWithItsSpeedAccuracyAndRecall) {
+  Start(201);
+  for (int i = 0; i < 3; ++i) Key('5');
+  PlayRun(30000);  // 60 keys in 30 s, no mole shown: all recalled
+  EXPECT_TRUE(Shows("Speed 120 keys/min  Accuracy  95%  Recalled before the mole 60"));
+  dc.Clear();
+  Key(13);  // the next run shows none until it is complete
+  EXPECT_FALSE(Shows("Speed"));
+  Start(101);
+  PlayRun(59000);
+  EXPECT_TRUE(Shows("Speed  61 keys/min  Accuracy 100%"));  // Beginner's: nothing to recall
+  EXPECT_FALSE(Shows("Recalled"));
+}
+
 TEST_F(PracticeRun, TimedFromFirstCorrectKeyToTheSixtiethInWholeSeconds) {
   Start(101);
   DrawPracticeScreen(g, dc, "(%s)");
@@ -227,17 +262,27 @@ TEST_F(PracticeRun, JapaneseStatusLinesAndACentredBoundedTitle) {
   g.errorCount = 7;
   g.correctCount = 12;
   g.currentCourse->practiceCount = 3;
-  const std::string expected[] = {Sjis("今回は    40秒かかりました"), Sjis("ミスタッチ  7回"),
-                                  Sjis("正解 12回"), Sjis("練習回数   3回"),
-                                  Sjis("最高記録  38秒 達成日08/03/01")};
+  const std::string expected[] = {Sjis("今回は    40秒かかりました"),
+                                  Sjis("ミスタッチ  7回"),
+                                  Sjis("正解 12回"),
+                                  Sjis("練習回数   3回"),
+                                  Sjis("最高記録  38秒 達成日08/03/01"),
+                                  Sjis("毎分  90打  正確率  89%"),
+                                  Sjis("毎分  90打  正確率  89%  モグラ前の正解 55回"),
+                                  Sjis("記録がまだないので全キーから出題")};
   g.LanguageFlag = 2;  // any flag but 1
-  char line[5][256];
+  char line[8][256];
   FormatRunTimeLine(g, line[0], sizeof line[0]);
   FormatErrorCountLine(g, line[1], sizeof line[1]);
   FormatTypeCountLine(g, line[2], sizeof line[2]);
   FormatPracticeCountLine(g, line[3], sizeof line[3]);
   FormatBestRecordLine(g, 38.0, "08/03/01", line[4], sizeof line[4]);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(line[i], expected[i]);
+  FormatResultLine(g, line[5], sizeof line[5]);  // 60 keys in 40 s, 7 missed: 60 of 67
+  g.practiceLevel = 2;
+  g.progress.runRecalled = 55;
+  FormatResultLine(g, line[6], sizeof line[6]);
+  std::snprintf(line[7], sizeof line[7], "%s", WeakKeysUnjudgedNote(g));
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(line[i], expected[i]);
   constexpr char format[] = "(^_^) Digdash Beginner's (%s) (^_^)/~~";
   DrawPracticeTitle(g, dc, format, "Home Row");
   EXPECT_STREQ(g.practiceTitle, "(^_^) Digdash Beginner's (Home Row) (^_^)/~~");

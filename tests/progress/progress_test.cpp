@@ -76,6 +76,17 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
+// "r0" (a target recalled before its mole and typed at once) n times.
+std::string Clean(int n) {
+  std::string list;
+  for (int i = 0; i < n; ++i) list += i ? ",r0" : "r0";
+  return list;
+}
+
+constexpr char KeysHeader[] =
+    "wenlotka-keys 2\n"
+    "# level key target misses recalled looked-up timed time-ms recent typed-instead:times\n";
+
 // Standard, Home Row, started on the virtual clock at 1000000000 (2001-09-09
 // 01:46:40 UTC), whose generator draws the targets J A S | L ... D | F ... K.
 //  - run 1, cancelled: J missed as R and as ';' then typed at once (recalled,
@@ -97,19 +108,16 @@ constexpr char Session[] =
 // J S G D F S J G J S H K S A S H S F A H D L H F J A L J F A D, then F A D J F
 // H K D K L S L D H L A H A H J K F S K F H D G S A G J K G K G J S A G F G J H
 // K A J A L J L K S D K D S G A K): per letter the targets answered, the misses,
-// recalled, looked up, the keys typed right and their milliseconds.
-constexpr char SessionKeys[] =
-    "wenlotka-keys 1\n"
-    "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-    "2 A 17 0 16 1 17 2500\n"
-    "2 D 11 0 11 0 11 1999\n"
-    "2 F 11 1 11 0 11 0 0x20:1\n"
-    "2 G 11 0 11 0 11 0\n"
-    "2 H 15 0 15 0 15 0\n"
-    "2 J 15 2 15 0 15 0 ;:1 R:1\n"
-    "2 K 14 1 13 1 14 2000 Z:1\n"
-    "2 L 11 0 10 1 11 3000\n"
-    "2 S 18 1 17 0 17 0 Q:1\n";
+// recalled, looked up, the keys typed right and their milliseconds, and each
+// target typed right in turn (the uncounted S of run 1 was never typed).
+const std::string SessionKeys =
+    std::string(KeysHeader) + "2 A 17 0 16 1 17 2500 l2500," + Clean(16) + "\n" +
+    "2 D 11 0 11 0 11 1999 " + Clean(4) + ",r1999," + Clean(6) + "\n" + "2 F 11 1 11 0 11 0 " +
+    Clean(6) + ",1r0," + Clean(4) + " 0x20:1\n" + "2 G 11 0 11 0 11 0 " + Clean(11) + "\n" +
+    "2 H 15 0 15 0 15 0 " + Clean(15) + "\n" + "2 J 15 2 15 0 15 0 2r0," + Clean(14) +
+    " ;:1 R:1\n" + "2 K 14 1 13 1 14 2000 " + Clean(13) + ",1l2000 Z:1\n" +
+    "2 L 11 0 10 1 11 3000 l3000," + Clean(10) + "\n" + "2 S 18 1 17 0 17 0 " + Clean(17) +
+    " Q:1\n";
 
 constexpr char SessionRuns[] =
     "01/09/09 01:46:47 201 1 0 59 1\n"
@@ -127,17 +135,16 @@ TEST(ProgressSession, AScriptedSessionLeavesTheHandCountedKeysAndTwoRunLines) {
 }
 
 // The Standard lines after the scripted session was saved twice, counted by
-// hand: every count of the single session doubled.
+// hand: every count of the single session doubled, and of the recent targets
+// the last 20 of the session's list followed by itself.
 const std::string TwiceTheSession =
-    "2 A 34 0 32 2 34 5000\n"
-    "2 D 22 0 22 0 22 3998\n"
-    "2 F 22 2 22 0 22 0 0x20:2\n"
-    "2 G 22 0 22 0 22 0\n"
-    "2 H 30 0 30 0 30 0\n"
-    "2 J 30 4 30 0 30 0 ;:2 R:2\n"
-    "2 K 28 2 26 2 28 4000 Z:2\n"
-    "2 L 22 0 20 2 22 6000\n"
-    "2 S 36 2 34 0 34 0 Q:2\n";
+    "2 A 34 0 32 2 34 5000 " + Clean(3) + ",l2500," + Clean(16) + "\n" + "2 D 22 0 22 0 22 3998 " +
+    Clean(2) + ",r1999," + Clean(10) + ",r1999," + Clean(6) + "\n" + "2 F 22 2 22 0 22 0 " +
+    Clean(4) + ",1r0," + Clean(10) + ",1r0," + Clean(4) + " 0x20:2\n" + "2 G 22 0 22 0 22 0 " +
+    Clean(20) + "\n" + "2 H 30 0 30 0 30 0 " + Clean(20) + "\n" + "2 J 30 4 30 0 30 0 " + Clean(5) +
+    ",2r0," + Clean(14) + " ;:2 R:2\n" + "2 K 28 2 26 2 28 4000 " + Clean(5) + ",1l2000," +
+    Clean(13) + ",1l2000 Z:2\n" + "2 L 22 0 20 2 22 6000 " + Clean(9) + ",l3000," + Clean(10) +
+    "\n" + "2 S 36 2 34 0 34 0 " + Clean(20) + " Q:2\n";
 
 TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   ScratchDir dir;
@@ -148,10 +155,7 @@ TEST(ProgressSession, TwoGamesInOneFolderAddTheirCounts) {
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(Play(Session).status, 0);
   EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "1 J 1 1 0 0 1 0 K:1\n" +
-                TwiceTheSession);
+            KeysHeader + std::string("1 J 1 1 0 0 1 0 1s0 K:1\n") + TwiceTheSession);
   EXPECT_EQ(dir.ReadFile("wenlotka.runs"), std::string(SessionRuns) + SessionRuns);
 }
 
@@ -162,10 +166,7 @@ TEST(ProgressSession, TwoProcessesSavingAtOnceAddUp) {
                            Beside(".script") + " --clock 1000000000 >/dev/null 2>&1";
   ASSERT_EQ(std::system((game + " & " + game + "; wait").c_str()), 0);
   std::remove(Beside(".script").c_str());
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n" +
-                TwiceTheSession);
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), KeysHeader + TwiceTheSession);
   // The two games' run lines interleave in the order the runs ended.
   std::multiset<std::string> lines;
   std::istringstream runs(dir.ReadFile("wenlotka.runs"));
@@ -194,17 +195,13 @@ TEST(ProgressSession, TwoGamesOpenAtOnceBothKeepTheirCounts) {
   first->Keys(" 21**");   // Standard Home Row: J and A at once
   second->Keys(" 21*q");  // J at once, A missed as Q
   second->shell.Exit();
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 A 1 1 0 0 0 0 Q:1\n"
-            "2 J 1 0 1 0 1 0\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), std::string(KeysHeader) +
+                                               "2 A 1 1 0 0 0 0 - Q:1\n"
+                                               "2 J 1 0 1 0 1 0 r0\n");
   first->shell.Exit();
-  EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 A 2 1 1 0 1 0 Q:1\n"
-            "2 J 2 0 2 0 2 0\n");
+  EXPECT_EQ(dir.ReadFile("wenlotka.keys"), std::string(KeysHeader) +
+                                               "2 A 2 1 1 0 1 0 r0 Q:1\n"
+                                               "2 J 2 0 2 0 2 0 r0,r0\n");
 }
 
 TEST(ProgressSession, ADamagedKeysFileIsKeptWholeAndTheSessionSavedBesideIt) {
@@ -222,10 +219,7 @@ TEST(ProgressSession, ADamagedKeysFileIsKeptWholeAndTheSessionSavedBesideIt) {
             "this session's counts\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.keys.bak-20010909-014640"), damaged);
   EXPECT_EQ(dir.ReadFile("wenlotka.keys"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 A 3 1 2 0 2 900\n"
-            "2 J 1 0 1 0 1 0\n");
+            std::string(KeysHeader) + "2 A 3 1 2 0 2 900 -\n2 J 1 0 1 0 1 0 r0\n");
 }
 
 TEST(ProgressSession, AKeysFileThatIsAFolderIsLeftAloneAndTheFailureTold) {
@@ -239,9 +233,7 @@ TEST(ProgressSession, AKeysFileThatIsAFolderIsLeftAloneAndTheFailureTold) {
             "Practice Record write error\nPractice Recod File\nwenlotka.keys \nCould not be "
             "saved\nThis session is kept in\nwenlotka.keys.unsaved-20010909-014640\n");
   EXPECT_EQ(dir.ReadFile("wenlotka.keys.unsaved-20010909-014640"),
-            "wenlotka-keys 1\n"
-            "# level key target misses recalled looked-up timed time-ms typed-instead:times\n"
-            "2 J 1 0 1 0 1 0\n");
+            std::string(KeysHeader) + "2 J 1 0 1 0 1 0 r0\n");
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "/wenlotka.keys"));
 }
 
@@ -280,21 +272,23 @@ TEST(ProgressFiles, KeysFilesThisProgramWritesReadBackAsWritten) {
     const char* bytes;
     const char* written;
   } cases[] = {
-      // Line ends of either kind, comments and blank lines are read alike.
-      {"wenlotka-keys 1\r\n1 T 4 1 0 0 3 2400 R:1\r\n\r\n# note\r\n", "1 T 4 1 0 0 3 2400 R:1\n"},
+      // Line ends of either kind, comments and blank lines are read alike; a
+      // version 1 file keeps every count and is written as version 2.
+      {"wenlotka-keys 1\r\n1 T 4 1 0 0 3 2400 R:1\r\n\r\n# note\r\n", "1 T 4 1 0 0 3 2400 - R:1\n"},
       // A colon, a blank and Enter as the typed keys; no end of line at the end.
       {"wenlotka-keys 1\n3 Z 2 3 1 0 1 700 ::1 0x20:1 0x0D:1",
-       "3 Z 2 3 1 0 1 700 0x0D:1 0x20:1 ::1\n"},
+       "3 Z 2 3 1 0 1 700 - 0x0D:1 0x20:1 ::1\n"},
       {"wenlotka-keys 1\n", ""},
+      // Version 2: the recent targets, oldest first.
+      {"wenlotka-keys 2\n2 X 3 3 1 2 3 5100 2l2300,r640,1l2160 C:2 Z:1\n",
+       "2 X 3 3 1 2 3 5100 2l2300,r640,1l2160 C:2 Z:1\n"},
+      {"wenlotka-keys 2\r\n1 Q 1 0 0 0 1 480 s480\r\n", "1 Q 1 0 0 0 1 480 s480\n"},
   };
   for (const auto& c : cases) {
     KeyStatistics stats;
     std::string error;
     ASSERT_TRUE(ParseKeyStatistics(c.bytes, &stats, &error)) << c.bytes << ": " << error;
-    EXPECT_EQ(FormatKeyStatistics(stats),
-              std::string("wenlotka-keys 1\n# level key target misses recalled looked-up timed "
-                          "time-ms typed-instead:times\n") +
-                  c.written);
+    EXPECT_EQ(FormatKeyStatistics(stats), KeysHeader + std::string(c.written));
   }
 }
 
@@ -303,10 +297,18 @@ TEST(ProgressFiles, DamagedKeysFilesNameTheirLine) {
     const char* bytes;
     const char* error;
   } cases[] = {
-      {"", "line 1: empty, not a key statistics file (the first line must read 'wenlotka-keys 1')"},
-      {"wenlotka-keys 2\n",
-       "line 1: not a key statistics file (the first line must read "
+      {"",
+       "line 1: empty, not a key statistics file (the first line must read 'wenlotka-keys 2' or "
        "'wenlotka-keys 1')"},
+      {"wenlotka-keys 3\n",
+       "line 1: not a key statistics file (the first line must read 'wenlotka-keys 2' or "
+       "'wenlotka-keys 1')"},
+      {"wenlotka-keys 2\n1 T 1 1 1 1 1 1\n",
+       "line 2: expected level, key, six counts and the recent targets"},
+      {"wenlotka-keys 2\n1 T 1 1 1 1 1 1 r0,x5\n",
+       "line 2: 'r0,x5' is not a list of recent targets (like r640,2l2300, or - for none)"},
+      {"wenlotka-keys 2\n1 T 1 1 1 1 1 1 r0,\n",
+       "line 2: 'r0,' is not a list of recent targets (like r640,2l2300, or - for none)"},
       {"wenlotka-keys 1\n4 T 1 1 1 1 1 1\n", "line 2: the level must be 1, 2 or 3"},
       {"wenlotka-keys 1\n\n1 t 1 1 1 1 1 1\n", "line 3: the key must be a capital letter A to Z"},
       {"wenlotka-keys 1\n1 T 1 -1 1 1 1 1\n", "line 2: '-1' is not a count"},
@@ -339,7 +341,7 @@ TEST(ProgressFiles, AddingStopsAtTheLargestCount) {
   ASSERT_TRUE(ParseKeyStatistics("wenlotka-keys 1\n1 A 2 1 0 0 1 20 B:3 C:1\n", &session, &error));
   AddKeyStatistics(disk, session);
   EXPECT_EQ(FormatKeyStatistics(disk).substr(FormatKeyStatistics(disk).find("\n1 ") + 1),
-            "1 A 9223372036854775807 6 0 0 6 30 B:9223372036854775807 C:1\n");
+            "1 A 9223372036854775807 6 0 0 6 30 - B:9223372036854775807 C:1\n");
 }
 
 TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
@@ -352,10 +354,10 @@ TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
        "recalled and looked up"},
       {"01/09/09 01:46:47 201 1 0 59 1\n01/09/09 1:46:47 201 1 0 59 1\n",
        "line 2: expected a date YY/MM/DD and a time HH:MM:SS"},
-      {"\n01/09/09 01:46:47 207 1 0 59 1\n",
-       "line 2: '207' is not a course (101..106, 201..206, 301..306)"},
+      {"\n01/09/09 01:46:47 208 1 0 59 1\n",
+       "line 2: '208' is not a course (101..107, 201..207, 301..307)"},
       {"01/09/09 01:46:47 401 1 0 59 1\n",
-       "line 1: '401' is not a course (101..106, 201..206, 301..306)"},
+       "line 1: '401' is not a course (101..107, 201..207, 301..307)"},
       {"01/09/09 01:46:47 201 1 x 59 1\n", "line 1: 'x' is not a count"},
   };
   for (const auto& c : cases) {
@@ -370,14 +372,20 @@ TEST(ProgressFiles, RunLinesNameTheLineThatDoesNotRead) {
 
 namespace {
 
-// T missed 1 of 4 keys typed for it (25%), R 1 of 2 (50%), Q 2 of 2 (100%);
-// A never missed and looked up 1 of 4 times (25%).
+// A version 1 file. T missed 1 of 4 keys typed for it (25%), R 1 of 2 (50%),
+// Q 12 of 24 (50%), W 5 of 15 (33%), E none of 10; A looked up 1 of 4 times
+// (25%), Q 10 of 12 (83%), E and W never. At Expert, where the usual time is
+// 48000 / 32 = 1500 ms, Q went wrong in every way (missed on every target,
+// looked up 10 of 12, twice the usual time): 0.5 + 0.3 x 10/12 + 0.2 = 95%
+// weak; W was missed on half its targets: 0.5 x 0.5 = 25%; E is clean.
 constexpr char ReportKeys[] =
     "wenlotka-keys 1\n"
     "1 R 2 1 0 0 1 900 T:1\n"
     "1 T 4 1 0 0 3 2400 R:1\n"
     "2 A 4 0 3 1 4 2600\n"
-    "3 Q 2 2 0 0 0 0 W:2\n";
+    "3 E 10 0 10 0 10 6000\n"
+    "3 Q 12 12 2 10 12 36000 W:12\n"
+    "3 W 10 5 10 0 10 6000 Q:5\n";
 
 // Beginner's Home Row 40 and 50 s, Standard Home Row 30 s, then twelve Expert
 // All Row runs: 100 twice (older than the last ten), five of 50, five of 40.
@@ -397,15 +405,19 @@ constexpr char ReportText[] =
     "  Standard Home Row: 1 run, best 30 sec, mean of the last 1: 30.0 sec, one run so far\n"
     "  Expert All Row: 12 runs, best 40 sec, mean of the last 10: 45.0 sec, getting faster\n"
     "Weakest keys by miss rate\n"
-    "  Q 100%  2 missed, 0 typed right\n"
+    "  Q  50%  12 missed, 12 typed right\n"
     "  R  50%  1 missed, 1 typed right\n"
+    "  W  33%  5 missed, 10 typed right\n"
     "  T  25%  1 missed, 3 typed right\n"
     "Weakest keys by look-up rate\n"
+    "  Q  83%  10 looked up, 2 recalled\n"
     "  A  25%  1 looked up, 3 recalled\n"
     "Most common confusions\n"
-    "  Q typed as W (2 times)\n"
+    "  Q typed as W (12 times)\n"
+    "  W typed as Q (5 times)\n"
     "  R typed as T (1 time)\n"
-    "  T typed as R (1 time)\n";
+    "  T typed as R (1 time)\n"
+    "Practise next: Q W with Weak Keys at Expert (3, then 8)\n";
 
 }  // namespace
 
@@ -449,7 +461,7 @@ TEST(ProgressReport, RatesRoundHalfUpAndOnATieTheKeyWithMoreEvidenceComesFirst) 
       << text;
 }
 
-TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {
+TEST(ProgressReport, ThePictureShowsRatesSpreadOverTheirScaleAndPlotsRunTimes) {
   KeyStatistics stats;
   std::vector<RunEntry> runs;
   std::string error;
@@ -466,31 +478,39 @@ TEST(ProgressReport, ThePictureColoursCapsByRateAndPlotsRunTimes) {
     int x, y;
     ColorRef colour;
   } samples[] = {
-      // Misses keyboard, caps at y 48 + 32 (row - 1), x 16 + 12 (row - 1) + 27 (column - 1).
-      {"T, 25%: halfway from light yellow to orange", 277, 165, MakeColorRef(255, 223, 127)},
-      {"R, 50%: orange", 223, 165, MakeColorRef(255, 191, 63)},
-      {"Q, 100%: red", 61, 165, MakeColorRef(255, 0, 0)},
-      {"A, 0%: light yellow", 85, 229, MakeColorRef(255, 255, 191)},
-      {"Z, never a target: grey", 109, 293, MakeColorRef(127, 127, 127)},
-      // Look-ups keyboard, 320 to the right.
-      {"A, 25% looked up", 725, 229, MakeColorRef(255, 223, 127)},
-      {"T, never recalled nor looked up: grey", 917, 165, MakeColorRef(127, 127, 127)},
-      // Chart: 15 runs over x 48..456, seconds 0..100 over y 376..232.
-      {"run 1, 40 s: x 48, y 376 - 57", 97, 639, MakeColorRef(0, 0, 128)},
-      {"run 3, 30 s: x 48 + 58, y 376 - 43", 213, 667, MakeColorRef(0, 128, 0)},
-      {"run 4, 100 s: x 48 + 87, y 232", 271, 465, MakeColorRef(128, 0, 0)},
-      {"run 15, 40 s: x 456, y 319", 913, 639, MakeColorRef(128, 0, 0)},
-      {"no run at 50 s on the last run's line", 913, 609, MakeColorRef(255, 255, 255)},
-      // A point is a box of 5 x 5 logical pixels from (y - 2, x - 2): device
-      // 2y - 3 .. 2y + 6, so its first row and column are pinned too.
-      {"run 15's top row", 913, 635, MakeColorRef(128, 0, 0)},
-      {"above run 15", 913, 634, MakeColorRef(255, 255, 255)},
-      {"run 15's left column", 909, 639, MakeColorRef(128, 0, 0)},
-      {"left of run 15", 908, 639, MakeColorRef(255, 255, 255)},
+      // Misses, caps at y 40 + 32 (row - 1), x 16 + 12 (row - 1) + 27 (column - 1);
+      // the highest rate, 50%, is the top of the scale.
+      {"Q, 50%: red", 61, 149, MakeColorRef(255, 0, 0)},
+      {"W, 33%: two thirds up the scale, past orange", 115, 149, MakeColorRef(255, 130, 43)},
+      {"T, 25%: half way, orange", 277, 149, MakeColorRef(255, 191, 63)},
+      {"A, 0%: light yellow", 85, 213, MakeColorRef(255, 255, 191)},
+      {"Z, never a target: grey", 109, 277, MakeColorRef(127, 127, 127)},
+      // Look-ups, 320 to the right, up to 85%.
+      {"Q, 83% of 85%", 701, 149, MakeColorRef(255, 9, 3)},
+      {"A, 25% of 85%", 725, 213, MakeColorRef(255, 217, 116)},
+      {"T, never recalled nor looked up: grey", 917, 149, MakeColorRef(127, 127, 127)},
+      // Chart: 15 runs over x 48..424, seconds 0..100 over y 316..212; Okabe
+      // and Ito's blue, vermillion and bluish green for the three courses.
+      {"run 1, 40 s: x 48, y 275", 97, 551, MakeColorRef(0, 114, 178)},
+      {"run 3, 30 s: x 101, y 285", 203, 571, MakeColorRef(213, 94, 0)},
+      {"run 4, 100 s: x 128, y 212", 257, 425, MakeColorRef(0, 158, 115)},
+      {"run 15, 40 s: x 424, y 275", 849, 551, MakeColorRef(0, 158, 115)},
+      {"no run at 50 s on the last run's line", 849, 529, MakeColorRef(255, 255, 255)},
+      {"the tick of 25 s left of the axis at y 290", 90, 581, MakeColorRef(0, 0, 0)},
   };
   for (const auto& s : samples) {
     EXPECT_EQ(dc.PixelAt(s.x, s.y), s.colour) << s.what;
   }
+
+  // Each cap with data carries its letter over its rate in whole percent, in
+  // the smaller text (24 device pixels high here): misses, then look-ups.
+  RecordingDC recorded;
+  DrawReportPicture(g, recorded, stats, runs);
+  std::string onCaps;
+  for (const auto& t : recorded.texts) {
+    if (t.font.lfHeight == 24) onCaps += t.bytes;
+  }
+  EXPECT_EQ(onCaps, "Q50W33E0R50T25A0Q83W0E0A25");
 }
 
 TEST(ProgressReport, WithoutDataItSaysSoAndWritesNothing) {
@@ -522,7 +542,7 @@ TEST(ProgressReport, ADamagedFileNamesItsLineAndIsLeftByteForByte) {
        "Beginner's Home Row"},
       {"wenlotka.keys", std::string("\x89PNG\r\n\x1a\n\0\0", 12),
        "wenlotka: wenlotka.keys line 1: not a key statistics file (the first line must read "
-       "'wenlotka-keys 1'); skipped, no file changed\n",
+       "'wenlotka-keys 2' or 'wenlotka-keys 1'); skipped, no file changed\n",
        "No progress recorded yet"},
   };
   for (const auto& c : cases) {
@@ -573,8 +593,8 @@ TEST(ProgressReport, ThePictureDrawsTheKeyboardOfTheLayout) {
   InitGlobals(g, nullptr, 1282, 802);
   g.keyboardLayout = FindKeyboardLayout("dvorak");
   DrawReportPicture(g, dc, stats, {});
-  // Dvorak's Q, missed every time, is the second cap of the lowest row (y 144,
+  // Dvorak's Q, the most missed, is the second cap of the lowest row (y 136,
   // x 16 + 36 + 27); the first cap of the upper row carries an apostrophe.
-  EXPECT_EQ(dc.PixelAt(163, 293), MakeColorRef(255, 0, 0));
-  EXPECT_EQ(dc.PixelAt(61, 165), MakeColorRef(127, 127, 127));
+  EXPECT_EQ(dc.PixelAt(163, 277), MakeColorRef(255, 0, 0));
+  EXPECT_EQ(dc.PixelAt(61, 149), MakeColorRef(127, 127, 127));
 }

@@ -74,6 +74,7 @@ class Screens : public ::testing::Test {
     return line.substr(34, 5) + "|" + line.substr(44, 8) + "|" + line.substr(54, 19);
   }
 
+  ScratchDir dir;  // the progress screen reads the statistics files here
   VirtualClock clock{TimeStamp{Now, 0}};
   GameGlobals g;
   FakeView view;
@@ -100,8 +101,14 @@ TEST_F(Screens, KeysWalkTheScreens) {
       {" ", "3", ExpertMenuScreenId, PlayLevelMenu, &ExpertMenu, true},
       {" ", "4", Record, PlayMainMenu, None, true},
       {" ", "5", EndProgramCode, PlayMainMenu, None, false},
-      {" ", "\03306789a\r", Main, PlayMainMenu, &MainMenu, false},
-      {" 1", "089x", BeginnerMenuScreenId, PlayLevelMenu, &BeginnerMenu, false},
+      {" ", "\0330789a\r", Main, PlayMainMenu, &MainMenu, false},
+      {" 1", "09x", BeginnerMenuScreenId, PlayLevelMenu, &BeginnerMenu, false},
+      {" 2", "8", 207, PlayRunning, None, true},  // Weak Keys
+      {" ", "6", ProgressScreenId, PlayMainMenu, None, true},
+      {" 6", "x 7", ProgressScreenId, PlayMainMenu, None, false},
+      {" 6", "\x1b", Main, PlayMainMenu, &MainMenu, true},
+      {" 6", "\r", Main, PlayMainMenu, &MainMenu, true},
+      {" 2\x1b", "6", ProgressScreenId, PlayLevelMenu, None, true},
       {" 2", "\x1b", Main, PlayLevelMenu, &MainMenu, true},  // back keeps the play state
       {" 2", "7", Main, PlayLevelMenu, &MainMenu, true},
       {" 27", "3", ExpertMenuScreenId, PlayLevelMenu, &ExpertMenu, true},
@@ -144,7 +151,7 @@ TEST_F(Screens, LevelMenusOfferEveryCourseUnderItsRowSetLabel) {
 
 TEST_F(Screens, EachMenuKeepsOneMarkOnItsLastChosenEntry) {
   const std::pair<const MenuTable*, const char*> typed[] = {
-      {&MainMenu, "14\0335096"}, {&BeginnerMenu, "22"}, {&ExpertMenu, "6\03378"}};
+      {&MainMenu, "14\0335097"}, {&BeginnerMenu, "22"}, {&ExpertMenu, "6\03379"}};
   for (const auto& [menu, keys] : typed) {
     for (const char* k = keys; *k != '\0'; ++k) LookUpMenuKey(g, menu, *k);
   }
@@ -279,6 +286,24 @@ TEST_F(Screens, RecordJapaneseTextsWhenEnglishIsNotSelected) {
   EXPECT_NE(all.find(Sjis("前回までの練習時間　    0時間 0分 0秒")), std::string::npos);
   EXPECT_NE(all.find(Sjis("ESCキーを押すとメニューに戻ります")), std::string::npos);
   EXPECT_NE(all.find(Sjis("    1時間 2分 5秒")), std::string::npos);
+}
+
+TEST_F(Screens, TheProgressScreenShowsTheFilesAndNamesOneThatDoesNotRead) {
+  dir.WriteFile("wenlotka.keys", "not statistics\n");
+  dir.WriteFile("wenlotka.runs", "01/09/09 01:46:47 207 40 2 50 10\n");
+  Type(" 6");
+  EXPECT_EQ(Line(204, 456, 13), "Std Weak Keys");  // the chart's one course
+  EXPECT_EQ(Line(360, 8, 47), "wenlotka.keys line 1: not a key statistics file");
+  EXPECT_EQ(Line(384, 8, 40), "Press ESC or Enter key to return to Menu");
+  dir.WriteFile("wenlotka.keys", "wenlotka-keys 2\n");
+  InitGlobals(g, &clock);
+  g.LanguageFlag = 0;
+  dc.Clear();
+  Type(" 6");
+  const std::string all = dc.AllText();
+  EXPECT_NE(all.find(Sjis("ESCキーかEnterキーを押すとメニューに戻ります")), std::string::npos);
+  EXPECT_NE(all.find(Sjis("次の練習：Standard は苦手なキーなし　Weak Keys（2 → 8）で全部を練習")),
+            std::string::npos);
 }
 
 }  // namespace

@@ -88,6 +88,25 @@ TEST_F(RealWindow, AWholeSessionPlayedWithRealKeysKeepsItsFilesInTheDataFolder) 
                 dir.Path() + "/xdg/wenlotka (start it with --data-dir . to use these instead)\n");
 }
 
+TEST_F(RealWindow, WeakKeysIsChosenWithTwoThenEightAndPlaysARun) {
+  WindowGame game(x, "642x402");
+  ASSERT_FALSE(game.window.empty()) << "no window named WENLOTKA appeared";
+  game.Keys("space");
+  game.Type("28");  // Digdash Standard, Weak Keys
+  // Without statistics every letter may come: the alphabet typed over and
+  // over hits each target within 26 keys, until the run's line is written.
+  for (int burst = 0; burst < 70 && !dir.Exists("wenlotka.runs"); ++burst) {
+    game.Type("abcdefghijklmnopqrstuvwxyz");
+  }
+  game.Keys("Escape");  // back to the Standard menu
+  game.Type("75");      // the main menu, Exit
+  EXPECT_EQ(WaitFor(game.pid, 10000ms), 0) << dir.ReadFile("wenlotka.stderr");
+  const std::string runs = dir.ReadFile("wenlotka.runs");
+  EXPECT_EQ(Lines(runs), 1);
+  EXPECT_EQ(runs.substr(18, 4), "207 ") << runs;
+  EXPECT_EQ(Lines(dir.ReadFile("wenlotka.rec")), 22);
+}
+
 TEST_F(RealWindow, ClosingTheWindowSavesOnce) {
   WindowGame game(x, "642x402");
   ASSERT_FALSE(game.window.empty());
